@@ -1,0 +1,27 @@
+// The ring tower: nested columns of flared rings, drawn from client-side arrays.
+#pragma once
+#include <cstdint>
+
+struct DemoState;
+
+struct RingMesh {
+    float ringPoints[30][3];  // lower inner 0..9, upper outer 10..19, upper inner 20..29
+    float vertices[44 * 3];   // two 22-vertex triangle strips: band, then lip
+    float normals[44 * 3];    // all zero, never written
+
+    void buildRings();
+    void buildStrips();
+    void drawColumn() const;
+    void drawSegment() const;
+};
+
+struct RingTower {
+    float pulse;
+    RingMesh mesh;
+
+    void init(DemoState& state);  // also clears towerFlash
+    void update();
+    void bindArrays() const;
+    // Reads towerFlash and the camera from the state.
+    void draw(const DemoState& state, int32_t copies, int32_t t, bool cameraAlt) const;
+};

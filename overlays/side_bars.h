@@ -1,0 +1,14 @@
+// The closing layers of every frame: the fade layer, the logo and the black side bars.
+#pragma once
+
+#include "assets/tga_image.h"
+
+struct FadeLayer {
+    void draw() const;
+};
+
+void drawLogo(const TgaImage& logo);
+
+struct SideBars {
+    void draw() const;
+};

@@ -1,0 +1,4 @@
+// The demo's global state record.
+#include "shell/demo_state.h"
+
+DemoState demo;

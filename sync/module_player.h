@@ -1,0 +1,26 @@
+// The module player: libopenmpt renders the song, SDL2 plays it, and the song's Zxx
+// script reaches the main thread in time with what is heard.
+//
+// Every operation accepts a null song and then does nothing.
+#pragma once
+#include <cstdint>
+
+struct Song;  // a loaded module with its script
+
+// Called on the main thread, once per sync event, with the event's code (the Zxx byte).
+using SyncHandler = void (*)(void* context, uint8_t code);
+
+// Opens stereo output at mixRate Hz. Without a device, songs play against a silent
+// real-time clock instead; the result only says whether a device opened.
+bool openSoundOutput(int mixRate);
+// Loads an XM module. Null when the file is missing, unreadable or not a module.
+// A '\\' in the path stands for the host's separator.
+Song* loadSong(const char* path);
+void setSyncHandler(Song* song, SyncHandler handler, void* context);
+// Starts playback at once. At its end the song starts again.
+void playSong(Song* song);
+void stopSong(Song* song);
+void freeSong(Song* song);
+void closeSoundOutput();
+// Main thread: hands each queued event whose row is now heard to the sync handler.
+void deliverSyncEvents(Song* song);
