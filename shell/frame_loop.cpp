@@ -28,6 +28,8 @@ void applySyncEvent(void* context, uint8_t code) {
     onSyncEvent(*sync->state, *sync->hooks, code);
 }
 
+}  // namespace
+
 void setFixedGlState() {
     glViewport(0, 0, 640, 480);
     glMatrixMode(GL_PROJECTION);
@@ -51,10 +53,7 @@ void setFixedGlState() {
     glColorMaterial(GL_FRONT_AND_BACK, GL_SPECULAR);
 }
 
-}  // namespace
-
-void initScene(DemoState& s, ShellHooks& hooks) {
-    openTraceFromEnvironment();
+void initSceneObjects(DemoState& s) {
     s.showTower = false;
     s.showGrid = false;
     s.showWarp = false;
@@ -65,7 +64,11 @@ void initScene(DemoState& s, ShellHooks& hooks) {
     s.blobGrid.init();
     s.warpScene.init();
     s.voxelField.init();
+}
 
+void initScene(DemoState& s, ShellHooks& hooks) {
+    openTraceFromEnvironment();
+    initSceneObjects(s);
     setFixedGlState();
     s.timer.start();
 

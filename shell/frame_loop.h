@@ -9,6 +9,12 @@ struct ShellHooks;
 // state, timer, sound output, the song and the logo. Prints the start-up line.
 void initScene(DemoState& state, ShellHooks& hooks);
 
+// The first two steps of initScene, for tests and tools that bring their own music:
+// the switches and the scene objects' init (with a current GL context), ...
+void initSceneObjects(DemoState& state);
+// ... and the fixed GL state the whole run relies on (projection, blending, light 0, ...).
+void setFixedGlState();
+
 // The idle callback's body: applies heard sync events, then runs one tick if more than
 // 50 ms have passed since the last. Returns true when a tick ran.
 bool idleStep(DemoState& state, ShellHooks& hooks);
