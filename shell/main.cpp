@@ -43,7 +43,9 @@ void onKeyboard(unsigned char key, int, int) {
 // server), the demo runs in a full-screen 800x600 window instead.
 void openDisplay() {
     glutGameModeString("800x600:32@60");
-    if (glutEnterGameMode() != 0 && glutGetWindow() != 0) return;
+    if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE) && glutEnterGameMode() != 0 &&
+        glutGetWindow() != 0)
+        return;
     glutInitWindowSize(800, 600);
     glutInitWindowPosition(0, 0);
     glutCreateWindow("zuzor");

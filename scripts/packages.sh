@@ -1,0 +1,24 @@
+# The Debian packages the project needs, and a function that installs the missing ones.
+# Sourced by ./run and ./test.
+
+ZUZOR_BUILD_PACKAGES="cmake make g++ pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev
+    libgl1-mesa-dri libopenmpt-dev libsdl2-dev"
+ZUZOR_TEST_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev libegl-dev libegl-mesa0
+    libxmp-dev xvfb xdotool xauth x11-utils x11-apps ffmpeg"
+
+# Installs whichever of the named packages are missing: as root with apt-get, otherwise
+# through sudo.
+install_missing_packages() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$' ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing Debian packages: ${missing[*]}" >&2
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q >&2 || return 1
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+        "${missing[@]}" >&2
+}

@@ -1,0 +1,94 @@
+# Shared helpers for the end-to-end tests: a private X server, the demo started in a scratch
+# working directory, keys sent to its window. Sourced by the tests; not a test itself.
+set -u
+
+ZUZOR_BIN=$1
+BUILD_DIR=$2
+WORK=$(mktemp -d /tmp/zuzor-e2e.XXXXXX)
+XVFB_PID=
+DEMO_PID=
+
+cleanup() {
+    [ -n "$DEMO_PID" ] && kill -9 "$DEMO_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$WORK/stderr" ] && sed 's/^/  demo stderr: /' "$WORK/stderr" >&2
+    exit 1
+}
+
+# Starts Xvfb on the first free display number, 800x600x24 like the demo's mode.
+start_x() {
+    command -v Xvfb >/dev/null || fail "Xvfb is not installed"
+    local n
+    for n in $(seq 70 99); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        local i
+        for i in $(seq 1 50); do
+            xdpyinfo >/dev/null 2>&1 && return 0
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+    done
+    fail "could not start Xvfb"
+}
+
+# Starts the demo in $WORK/run (which holds Data/ if the test put one there).
+start_demo() {
+    mkdir -p "$WORK/run"
+    (cd "$WORK/run" && exec "$ZUZOR_BIN" >"$WORK/stdout" 2>"$WORK/stderr") &
+    DEMO_PID=$!
+}
+
+# The demo's window id, waiting up to 10 s for it to appear.
+demo_window() {
+    local i w
+    for i in $(seq 1 100); do
+        w=$(xdotool search --name '^zuzor$' 2>/dev/null | head -n 1)
+        [ -n "$w" ] && { echo "$w"; return 0; }
+        kill -0 "$DEMO_PID" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
+send_keys() {
+    local w
+    w=$(demo_window) || fail "no demo window"
+    xdotool windowfocus --sync "$w" key --delay 20 "$@"
+}
+
+demo_running() { kill -0 "$DEMO_PID" 2>/dev/null; }
+
+# Waits up to $1 seconds for the demo to end; prints its exit status.
+wait_demo_exit() {
+    local limit=$1 i steps
+    steps=$(awk "BEGIN { print int($limit * 20) }")
+    for i in $(seq 1 "$steps"); do
+        if ! demo_running; then
+            wait "$DEMO_PID"
+            echo $?
+            DEMO_PID=
+            return 0
+        fi
+        sleep 0.05
+    done
+    return 1
+}
+
+# Saves the window as a PPM image (via xwd and ffmpeg) to $1.
+screenshot() {
+    local w
+    w=$(demo_window) || fail "no demo window"
+    xwd -silent -id "$w" >"$WORK/shot.xwd" || fail "xwd failed"
+    ffmpeg -loglevel error -y -i "$WORK/shot.xwd" -f image2 -vcodec ppm "$1" ||
+        fail "could not convert the screenshot"
+}

@@ -1,0 +1,16 @@
+# The demo with a valid module: the success line, and Escape still ends it cleanly.
+source "$(dirname "$0")/lib.bash" "$@"
+mkdir -p "$WORK/run/Data"
+"$BUILD_DIR/tests/make_test_module" "$WORK/run/Data/ZUZOR.XM" --rows 64 >/dev/null ||
+    fail "could not generate a module"
+start_x
+SDL_AUDIODRIVER=dummy start_demo
+demo_window >/dev/null || fail "the demo opened no window"
+sleep 1
+demo_running || fail "the demo stopped by itself"
+printf 'inizializzazione fatta\n' >"$WORK/expected"
+cmp -s "$WORK/stdout" "$WORK/expected" || fail "standard output was: $(od -c "$WORK/stdout")"
+send_keys Escape
+status=$(wait_demo_exit 1) || fail "the demo was still running a second after Escape"
+[ "$status" = 0 ] || fail "exit status $status after Escape"
+echo "ok"
