@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -147,6 +148,67 @@ TEST(TgaTruncation, FailedAllocationIsRefusedCleanly) {
     EXPECT_FALSE(decodeTga(bytes.data(), bytes.size(), image, refusingAllocate));
     EXPECT_EQ(allocations, 2);
     EXPECT_EQ(image.pixels, nullptr);
+}
+
+// A stream that serves `bytes` but, when `claimedSize` is set, reports that size as its
+// end: a file that shrinks between the size check and the read, or (with no seek at all)
+// a pipe.
+struct CookieStream {
+    std::vector<uint8_t> bytes;
+    size_t position = 0;
+    off64_t claimedSize = 0;
+
+    static ssize_t read(void* cookie, char* buffer, size_t size) {
+        auto* self = static_cast<CookieStream*>(cookie);
+        size_t n = self->position < self->bytes.size()
+                       ? std::min(size, self->bytes.size() - self->position)
+                       : 0;
+        std::memcpy(buffer, self->bytes.data() + self->position, n);
+        self->position += n;
+        return ssize_t(n);
+    }
+    static int seek(void* cookie, off64_t* offset, int whence) {
+        auto* self = static_cast<CookieStream*>(cookie);
+        off64_t base = whence == SEEK_SET   ? 0
+                       : whence == SEEK_CUR ? off64_t(self->position)
+                                            : self->claimedSize;
+        off64_t target = base + *offset;
+        if (target < 0) return -1;
+        self->position = size_t(target);
+        *offset = target;
+        return 0;
+    }
+    std::FILE* open(bool seekable) {
+        cookie_io_functions_t functions{};
+        functions.read = read;
+        if (seekable) functions.seek = seek;
+        return fopencookie(this, "rb", functions);
+    }
+};
+
+TEST(TgaTruncation, FileThatShrinksAfterTheSizeCheckLeavesNoBuffer) {
+    CookieStream stream{tgaFile(4, 4, 32, std::vector<uint8_t>(20, 9))};
+    stream.claimedSize = off64_t(tgaHeaderSize + 64);
+    std::FILE* file = stream.open(true);
+    ASSERT_NE(file, nullptr);
+    TgaImage image{};
+    allocations = 0;
+    EXPECT_FALSE(readTga(file, image, countingAllocate));
+    EXPECT_EQ(allocations, 1);  // the size check passed; the short read then undid it
+    EXPECT_EQ(image.pixels, nullptr);
+    std::fclose(file);
+}
+
+// Without a size to check, a header alone never earns a buffer.
+TEST(TgaTruncation, StreamOfUnknownLengthIsRefused) {
+    CookieStream stream{tgaFile(1, 1, 24, onePixel)};
+    std::FILE* file = stream.open(false);
+    ASSERT_NE(file, nullptr);
+    TgaImage image{};
+    allocations = 0;
+    EXPECT_FALSE(readTga(file, image, countingAllocate));
+    EXPECT_EQ(allocations, 0);
+    std::fclose(file);
 }
 
 TEST(TgaPixels, TwentyFourBitSwapsBlueAndRed) {
