@@ -2,6 +2,7 @@
 // exactly the file's pixels, in the file's row order, at every 24-bit row width.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +17,8 @@ namespace {
 // Writes a TGA file of the given pixels (file order, B G R (A)) and returns its path.
 std::string writeTga(const std::string& name, int width, int height, int depth,
                      const std::vector<uint8_t>& pixels) {
-    std::string path = testing::TempDir() + name;
+    // Named per process: other builds may run the same tests at the same time.
+    std::string path = testing::TempDir() + std::to_string(getpid()) + "-" + name;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     uint8_t header[18] = {0, 0, 2};
     header[12] = uint8_t(width);
