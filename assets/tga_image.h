@@ -1,5 +1,6 @@
 // Uncompressed true-colour TGA images (24 or 32 bits) loaded into GL textures.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 struct TgaImage {
@@ -13,3 +14,7 @@ struct TgaImage {
 // Loads the file into a texture; needs a current GL context. Failures are silent and
 // leave no buffer allocated. The path may use '\\' between folder and file.
 bool loadTga(TgaImage& image, const char* path);
+
+// Copies `path` into `out` with every '\\' turned into '/', so the show's Windows-style
+// names find their files here. False when it does not fit (with its terminator) in `outSize`.
+bool toHostPath(const char* path, char* out, size_t outSize);

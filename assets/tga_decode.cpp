@@ -1,0 +1,88 @@
+// The file-format half of the TGA loader: everything up to the RGB(A) buffer.
+#include "assets/tga_decode.h"
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Image ID length 0, no colour map, type 2 (uncompressed true-colour), empty colour map
+// specification, origin (0, 0).
+constexpr uint8_t fixedHeader[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+TgaAllocate orDefault(TgaAllocate allocate) {
+    return allocate ? allocate : std::malloc;
+}
+
+// Bytes from the current position to the end of the file, or -1 when the file cannot tell
+// (a pipe, say): then nothing is allocated on the header's word alone.
+off_t bytesRemaining(std::FILE* file) {
+    off_t here = ftello(file);
+    if (here < 0 || fseeko(file, 0, SEEK_END) != 0) return -1;
+    off_t end = ftello(file);
+    if (fseeko(file, here, SEEK_SET) != 0 || end < here) return -1;
+    return end - here;
+}
+
+}  // namespace
+
+bool acceptTgaHeader(const uint8_t* header, TgaImage& image) {
+    if (std::memcmp(header, fixedHeader, sizeof fixedHeader) != 0) return false;
+    image.width = uint32_t(header[12]) + 256u * header[13];
+    image.height = uint32_t(header[14]) + 256u * header[15];
+    if (image.width == 0 || image.height == 0) return false;
+    uint8_t depth = header[16];
+    if (depth != 24 && depth != 32) return false;
+    image.bitsPerPixel = depth;
+    return true;
+}
+
+size_t tgaPixelBytes(const TgaImage& image) {
+    // At most 65535 × 65535 × 4, which needs 35 bits: exact in 64-bit arithmetic.
+    uint64_t bytes = uint64_t(image.width) * image.height * (image.bitsPerPixel / 8);
+    if (bytes > SIZE_MAX) return 0;
+    return size_t(bytes);
+}
+
+void swapRedAndBlue(uint8_t* pixels, size_t size, uint32_t bytesPerPixel) {
+    for (size_t i = 0; i + 2 < size; i += bytesPerPixel) {
+        uint8_t blue = pixels[i];
+        pixels[i] = pixels[i + 2];
+        pixels[i + 2] = blue;
+    }
+}
+
+bool decodeTga(const uint8_t* data, size_t size, TgaImage& image, TgaAllocate allocate) {
+    if (size < tgaHeaderSize || !acceptTgaHeader(data, image)) return false;
+    size_t bytes = tgaPixelBytes(image);
+    if (bytes == 0 || size - tgaHeaderSize < bytes) return false;
+    auto* pixels = static_cast<uint8_t*>(orDefault(allocate)(bytes));
+    if (!pixels) return false;
+    std::memcpy(pixels, data + tgaHeaderSize, bytes);
+    swapRedAndBlue(pixels, bytes, image.bitsPerPixel / 8);
+    image.pixels = pixels;
+    return true;
+}
+
+bool readTga(std::FILE* file, TgaImage& image, TgaAllocate allocate) {
+    uint8_t header[tgaHeaderSize];
+    if (std::fread(header, 1, sizeof header, file) != sizeof header) return false;
+    if (!acceptTgaHeader(header, image)) return false;
+    size_t bytes = tgaPixelBytes(image);
+    if (bytes == 0) return false;
+    off_t remaining = bytesRemaining(file);
+    if (remaining < 0 || uint64_t(remaining) < bytes) return false;
+    auto* pixels = static_cast<uint8_t*>(orDefault(allocate)(bytes));
+    if (!pixels) return false;
+    // The file may still shrink between the size check and the read.
+    if (std::fread(pixels, 1, bytes, file) != bytes) {
+        std::free(pixels);
+        return false;
+    }
+    swapRedAndBlue(pixels, bytes, image.bitsPerPixel / 8);
+    image.pixels = pixels;
+    return true;
+}

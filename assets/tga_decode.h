@@ -1,0 +1,33 @@
+// Turns the bytes of an uncompressed true-colour TGA file into RGB(A) pixels, without GL:
+// the header check, the size arithmetic, the pixel read and the red/blue exchange.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+#include "assets/tga_image.h"
+
+inline constexpr size_t tgaHeaderSize = 18;
+
+// Where pixel buffers come from. The memory must be releasable with std::free; tests hand
+// in counting or refusing allocators to watch what the reader asks for.
+using TgaAllocate = void* (*)(size_t);
+
+// Checks the 18 header bytes. Once the fixed part matches, `width` and `height` are stored
+// in `image` even if the sizes or the depth are then refused; `bitsPerPixel` only on success.
+bool acceptTgaHeader(const uint8_t* header, TgaImage& image);
+
+// width × height × bytes per pixel of an accepted header, or 0 when it does not fit in size_t.
+size_t tgaPixelBytes(const TgaImage& image);
+
+// B, G, R (, A) → R, G, B (, A) in place; alpha and green stay where they are.
+void swapRedAndBlue(uint8_t* pixels, size_t size, uint32_t bytesPerPixel);
+
+// Decodes a whole file held in memory into `image.pixels`. Bytes after the pixel data are
+// ignored. On failure no buffer remains and `pixels` and `texture` are untouched.
+bool decodeTga(const uint8_t* data, size_t size, TgaImage& image, TgaAllocate allocate = nullptr);
+
+// The same from an open file, read from its current position. The buffer is only
+// allocated once the file is known to hold the whole pixel data, so a header that claims
+// gigabytes costs nothing when the file is short.
+bool readTga(std::FILE* file, TgaImage& image, TgaAllocate allocate = nullptr);
