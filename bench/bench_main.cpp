@@ -1,4 +1,0 @@
-// The benchmark binary's entry point.
-#include <benchmark/benchmark.h>
-
-BENCHMARK_MAIN();
