@@ -19,8 +19,8 @@ struct VoxelLattice {
 
     float cells[side][side][side];  // indexed [i + 10][j + 10][k + 10]
     float sources[3][3];            // P1, P2, P3
-    float vertices[vertexCount *
-                   3];  // four corners per cell, cell n = (i+10)*400 + (j+10)*20 + (k+10)
+    // Four corners per cell; cell n = (i + 10) * 400 + (j + 10) * 20 + (k + 10).
+    float vertices[vertexCount * 3];
 
     void setSource(float x, float y, float z, int32_t n);  // n = 1, 2 or 3
     void rebuild();
