@@ -229,6 +229,19 @@ TEST(VoxelFieldDraw, LeavesItsCameraAndTheStatedGlState) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
+TEST(VoxelFieldDraw, ClearsColourButKeepsTheDepthOfEarlierEffects) {
+    SceneFixture scene;
+    REQUIRE_GL(scene.gl);
+    scene.init();
+    glClearDepth(0.25);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glClearDepth(1.0);
+    scene.state->voxelField.draw(scene.state->camera, 0.0f);
+    GLfloat depth = 0;
+    glReadPixels(400, 300, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    EXPECT_NEAR(depth, 0.25f, 1e-4);
+}
+
 TEST(VoxelFieldDraw, RebuildsTheLatticeOfTheCurrentTick) {
     SceneFixture scene;
     REQUIRE_GL(scene.gl);
