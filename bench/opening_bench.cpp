@@ -135,12 +135,3 @@ BENCHMARK(BM_VoxelQuadsOnly)->Apply(registerFrameBenchmark);
 BENCHMARK(BM_OpeningFrame)->Apply(registerFrameBenchmark);
 
 }  // namespace
-
-// All benchmark files share one executable; this entry point yields to any other file's.
-__attribute__((weak)) int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
