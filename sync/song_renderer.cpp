@@ -6,6 +6,7 @@
 #include <libopenmpt/libopenmpt.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -30,6 +31,11 @@ std::unique_ptr<SongRenderer> SongRenderer::create(const uint8_t* data, size_t s
     renderer->module_ = module;
     renderer->script_ = std::move(scripted.script);
     renderer->sampleRate_ = sampleRate;
+    // Played once, the mixer would go on into the restart row and a short tail; the
+    // song's own length is where one pass ends.
+    if (!repeat)
+        renderer->endFrame_ =
+            uint64_t(std::llround(openmpt_module_get_duration_seconds(module) * sampleRate));
     return renderer;
 }
 
@@ -40,7 +46,14 @@ SongRenderer::~SongRenderer() {
 size_t SongRenderer::render(float* out, size_t frames, SyncEventSink& sink) {
     size_t done = 0;
     while (done < frames && !ended_) {
-        const size_t want = std::min(chunkFrames, frames - done);
+        size_t want = std::min(chunkFrames, frames - done);
+        if (endFrame_ != noEnd) {
+            if (framesRendered_ >= endFrame_) {
+                ended_ = true;
+                break;
+            }
+            want = size_t(std::min<uint64_t>(want, endFrame_ - framesRendered_));
+        }
         float* target = out ? out + done * 2 : scratch_;
         const size_t got =
             openmpt_module_read_interleaved_float_stereo(module_, sampleRate_, want, target);

@@ -48,7 +48,8 @@ class SongRenderer {
 
     // Renders up to `frames` interleaved stereo float frames into `out` (null: render
     // and discard) and hands every event reached to `sink`. Returns the frames rendered;
-    // fewer than asked only when a song without repeat has ended (the rest is silence).
+    // fewer than asked only when a song without repeat has reached its end (the rest of
+    // `out` is silence). Without repeat, rendering ends at the song's length.
     size_t render(float* out, size_t frames, SyncEventSink& sink);
 
     uint64_t framesRendered() const { return framesRendered_; }
@@ -67,6 +68,8 @@ class SongRenderer {
     int lastOrder_ = -1;
     int lastRow_ = -1;
     bool ended_ = false;
+    static constexpr uint64_t noEnd = ~uint64_t(0);
+    uint64_t endFrame_ = noEnd;
     float scratch_[chunkFrames * 2];
 };
 
