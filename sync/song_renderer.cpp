@@ -6,7 +6,6 @@
 #include <libopenmpt/libopenmpt.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -26,16 +25,14 @@ std::unique_ptr<SongRenderer> SongRenderer::create(const uint8_t* data, size_t s
     }
     if (openMessage) openmpt_free_string(openMessage);
     openmpt_module_set_repeat_count(module, repeat ? -1 : 0);
+    // Played once, the song ends at its last frame, not after a fade-out tail: a read
+    // that comes back short has reached the end.
+    openmpt_module_ctl_set_text(module, "play.at_end", "stop");
 
     std::unique_ptr<SongRenderer> renderer(new SongRenderer());
     renderer->module_ = module;
     renderer->script_ = std::move(scripted.script);
     renderer->sampleRate_ = sampleRate;
-    // Played once, the mixer would go on into the restart row and a short tail; the
-    // song's own length is where one pass ends.
-    if (!repeat)
-        renderer->endFrame_ =
-            uint64_t(std::llround(openmpt_module_get_duration_seconds(module) * sampleRate));
     return renderer;
 }
 
@@ -46,22 +43,15 @@ SongRenderer::~SongRenderer() {
 size_t SongRenderer::render(float* out, size_t frames, SyncEventSink& sink) {
     size_t done = 0;
     while (done < frames && !ended_) {
-        size_t want = std::min(chunkFrames, frames - done);
-        if (endFrame_ != noEnd) {
-            if (framesRendered_ >= endFrame_) {
-                ended_ = true;
-                break;
-            }
-            want = size_t(std::min<uint64_t>(want, endFrame_ - framesRendered_));
-        }
+        const size_t want = std::min(chunkFrames, frames - done);
         float* target = out ? out + done * 2 : scratch_;
         const size_t got =
             openmpt_module_read_interleaved_float_stereo(module_, sampleRate_, want, target);
-        if (got == 0) {
+        // A short read ends the one pass; the row it shows is already the restart row.
+        if (got < want)
             ended_ = true;
-            break;
-        }
-        noteRow(framesRendered_, sink);
+        else
+            noteRow(framesRendered_, sink);
         framesRendered_ += got;
         done += got;
     }

@@ -68,8 +68,6 @@ class SongRenderer {
     int lastOrder_ = -1;
     int lastRow_ = -1;
     bool ended_ = false;
-    static constexpr uint64_t noEnd = ~uint64_t(0);
-    uint64_t endFrame_ = noEnd;
     float scratch_[chunkFrames * 2];
 };
 
