@@ -4,6 +4,7 @@
 #include "sync/sound_output.h"
 
 #include <SDL2/SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <atomic>
@@ -42,6 +43,17 @@ double silentStartMs = 0.0;
 int64_t lastHeard = 0;
 
 void silenceSdlLog(void*, int, SDL_LogPriority, const char*) {}
+
+// SDL's ALSA back end loads libasound, which prints its own complaints to stderr when
+// there is no sound card. Its error handler is set through the same library SDL loads.
+void quietAlsaError(const char*, int, const char*, int, const char*, ...) {}
+void silenceAlsa() {
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
+    if (!alsa) return;  // no ALSA, nothing to silence; kept open for SDL's use otherwise
+    auto setHandler = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (setHandler) setHandler(quietAlsaError);
+}
 
 void deviceCallback(void*, Uint8* stream, int length) {
     const size_t frames = size_t(length) / (2 * sizeof(float));
@@ -94,6 +106,7 @@ const char* openDevice(int rate) {
     const char* wanted = std::getenv("ZUZOR_AUDIO");
     if (wanted && std::strcmp(wanted, "off") == 0) return "ZUZOR_AUDIO=off";
     SDL_LogSetOutputFunction(silenceSdlLog, nullptr);
+    silenceAlsa();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return "no audio driver";
     const char* driver = SDL_GetCurrentAudioDriver();
     // The disk driver writes the audio to a file in the working directory.
