@@ -170,6 +170,8 @@ void deliverSyncEvents(Song* song) {
                   double(event.event.frame) / rate, delivery.heardAtMs, delivery.appliedAtMs);
     }
     delivering = false;
+    const uint32_t dropped = song->dropped.exchange(0, std::memory_order_relaxed);
+    if (dropped) traceLine("sync queue full: %u events dropped", dropped);
 }
 
 const SyncDelivery* currentSyncDelivery() {

@@ -39,8 +39,9 @@ std::thread silentThread;
 std::atomic<bool> silentRunning{false};
 double silentStartMs = 0.0;
 
-// Main thread only: keeps the clock from running backwards.
-int64_t lastHeard = 0;
+// Main thread only: keeps the clock from running backwards. Below frame 0 until the
+// device has played its first buffer, so the song's first row waits for it.
+int64_t lastHeard = -1;
 
 void silenceSdlLog(void*, int, SDL_LogPriority, const char*) {}
 
@@ -145,7 +146,7 @@ OutputInfo openOutput(int rate, OutputFill fill) {
     callbackSeq.store(0);
     callbackHandedAfter.store(0);
     callbackTimeMs.store(traceNowMs());
-    lastHeard = 0;
+    lastHeard = -1;
     const char* why = openDevice(rate);
     if (why) {
         std::fprintf(stderr, "zuzor: %s; the music runs silently\n", why);
@@ -176,7 +177,7 @@ uint64_t handedFrames() {
 
 int64_t heardFrame() {
     const double now = traceNowMs();
-    int64_t heard = 0;
+    int64_t heard = -1;
     if (info.kind == OutputKind::silentClock) {
         heard = int64_t((now - silentStartMs) * info.rate / 1000.0);
         heard = std::min<int64_t>(heard, int64_t(handedFrames()));
