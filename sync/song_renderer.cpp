@@ -51,7 +51,7 @@ size_t SongRenderer::render(float* out, size_t frames, SyncEventSink& sink) {
         if (got < want)
             ended_ = true;
         else
-            noteRow(framesRendered_, sink);
+            noteRow(framesRendered_, got, sink);
         framesRendered_ += got;
         done += got;
     }
@@ -60,19 +60,33 @@ size_t SongRenderer::render(float* out, size_t frames, SyncEventSink& sink) {
 }
 
 // The mixer moves to a new row only at the first frame of a tick, so a row seen for the
-// first time after a chunk began inside that chunk: its stamp is the chunk's first
-// frame, at most chunkFrames - 1 frames early and exact when the row began with it.
-void SongRenderer::noteRow(uint64_t chunkStart, SyncEventSink& sink) {
+// first time after a chunk began inside that chunk. Where it began exactly follows from
+// the row before: its speed times the tick length at its tempo (2.5 s / tempo, rounded
+// as the mixer rounds it). When that lands inside the chunk it is the stamp; when it
+// does not (a pattern delay, a first row), the chunk's first frame is. Either way the
+// stamp lies in the chunk that holds the row's true start: less than chunkFrames off.
+void SongRenderer::noteRow(uint64_t chunkStart, size_t chunkLength, SyncEventSink& sink) {
     const int order = openmpt_module_get_current_order(module_);
     const int row = openmpt_module_get_current_row(module_);
     if (order == lastOrder_ && row == lastRow_) return;
     lastOrder_ = order;
     lastRow_ = row;
+
+    uint64_t start = chunkStart;
+    if (lastRowStart_ != noRow && lastSpeed_ > 0 && lastTempo_ > 0) {
+        const uint64_t tick =
+            (uint64_t(sampleRate_) * 5 + uint64_t(lastTempo_)) / (2 * uint64_t(lastTempo_));
+        const uint64_t predicted = lastRowStart_ + uint64_t(lastSpeed_) * tick;
+        if (predicted >= chunkStart && predicted < chunkStart + chunkLength) start = predicted;
+    }
+    lastRowStart_ = start;
+    lastSpeed_ = openmpt_module_get_current_speed(module_);
+    lastTempo_ = openmpt_module_get_current_tempo(module_);
+
     const int pattern = openmpt_module_get_current_pattern(module_);
     const ScriptCell* end = script_.rowEnd(pattern, row);
     for (const ScriptCell* cell = script_.rowBegin(pattern, row); cell && cell != end; ++cell) {
-        sink.onEvent(
-            {chunkStart, uint16_t(order), cell->pattern, cell->row, cell->channel, cell->code});
+        sink.onEvent({start, uint16_t(order), cell->pattern, cell->row, cell->channel, cell->code});
     }
 }
 

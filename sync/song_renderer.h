@@ -14,7 +14,7 @@ struct openmpt_module;
 
 // One Zxx cell that playback reached.
 struct SyncEvent {
-    uint64_t frame;  // frames rendered before the row began (the row's start, see renderer)
+    uint64_t frame;  // the frame at which the event's row starts, counted from the song's start
     uint16_t order;
     uint16_t pattern;
     uint16_t row;
@@ -35,7 +35,7 @@ class SongRenderer {
   public:
     // Rows can be no shorter than one tick at the fastest tempo (255 BPM: about 432
     // frames at 44.1 kHz). Rendering in chunks well below that finds every row change
-    // and bounds how early a row's stamp may be.
+    // and bounds how far a row's stamp may be off (see noteRow).
     static constexpr size_t chunkFrames = 32;
 
     // Null, with a reason in `error`, when the data is not an XM module we can read or
@@ -59,7 +59,7 @@ class SongRenderer {
 
   private:
     SongRenderer() = default;
-    void noteRow(uint64_t chunkStart, SyncEventSink& sink);
+    void noteRow(uint64_t chunkStart, size_t chunkLength, SyncEventSink& sink);
 
     openmpt_module* module_ = nullptr;
     SongScript script_;
@@ -68,6 +68,10 @@ class SongRenderer {
     int lastOrder_ = -1;
     int lastRow_ = -1;
     bool ended_ = false;
+    static constexpr uint64_t noRow = ~uint64_t(0);
+    uint64_t lastRowStart_ = noRow;
+    int lastSpeed_ = 0;
+    int lastTempo_ = 0;
     float scratch_[chunkFrames * 2];
 };
 
