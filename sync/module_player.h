@@ -2,6 +2,11 @@
 // script reaches the main thread in time with what is heard.
 //
 // Every operation accepts a null song and then does nothing.
+//
+// Environment: ZUZOR_AUDIO=off plays against the silent clock without trying a device;
+// ZUZOR_AUDIO_LATENCY_MS (milliseconds, may be negative, default 0) is added to the
+// device buffer when deciding which frame is heard, for outputs that hold more audio
+// than SDL reports. SDL_AUDIODRIVER picks SDL's driver as usual ("disk" is refused).
 #pragma once
 #include <cstddef>
 #include <cstdint>
