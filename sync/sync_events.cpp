@@ -1,64 +1,65 @@
-// The one place where sync codes meet the demo state.
+// The one place where sync codes meet the demo state: one row per acting code.
 #include "sync/sync_events.h"
 
 #include "shell/demo_state.h"
 #include "shell/shell_hooks.h"
 
+namespace {
+
+struct SyncAction {
+    uint8_t code;
+    bool redraw;  // a newly shown effect is drawn without waiting for the next tick
+    const char* description;
+    void (*apply)(DemoState& s);
+};
+
+constexpr SyncAction syncActions[] = {
+    {2, true, "ring tower on", [](DemoState& s) { s.showTower = true; }},
+    {3, true, "blob grid on", [](DemoState& s) { s.showGrid = true; }},
+    {4, true, "warp scene on", [](DemoState& s) { s.showWarp = true; }},
+    {5, true, "voxel field on", [](DemoState& s) { s.showVoxels = true; }},
+    {12, false, "ring tower off, flash panels cleared",
+     [](DemoState& s) {
+         s.showTower = false;
+         for (float& pulse : s.flashPanels.pulse) pulse = 0.0f;
+     }},
+    {13, false, "blob grid off", [](DemoState& s) { s.showGrid = false; }},
+    {14, false, "warp scene off", [](DemoState& s) { s.showWarp = false; }},
+    {15, false, "voxel field off", [](DemoState& s) { s.showVoxels = false; }},
+    {20, false, "flash upper right", [](DemoState& s) { s.flashPanels.pulse[1] = 1.0f; }},
+    {21, false, "flash upper left", [](DemoState& s) { s.flashPanels.pulse[0] = 1.0f; }},
+    {22, false, "flash lower right", [](DemoState& s) { s.flashPanels.pulse[3] = 1.0f; }},
+    {23, false, "flash lower left", [](DemoState& s) { s.flashPanels.pulse[2] = 1.0f; }},
+    {24, false, "tower copies step",
+     [](DemoState& s) { s.towerCopies = s.towerCopies >= 7 ? 1 : s.towerCopies + 1; }},
+    {25, false, "tower pulse", [](DemoState& s) { s.ringTower.pulse = 20.0f; }},
+    {26, false, "blob grid reseed", [](DemoState& s) { s.blobGrid.reseed(); }},
+    {28, false, "warp pulse", [](DemoState& s) { s.warpScene.pulse = 2.0f; }},
+    {29, false, "sprite ring restart", [](DemoState& s) { s.warpScene.depth = -100.0f; }},
+    {30, false, "tower lit pass toggle", [](DemoState& s) { s.towerFlash = !s.towerFlash; }},
+    {31, false, "flash decay speed toggle",
+     [](DemoState& s) { s.flashPanels.fastDecay = !s.flashPanels.fastDecay; }},
+    {32, false, "tower camera toggle", [](DemoState& s) { s.towerCameraAlt = !s.towerCameraAlt; }},
+    {46, false, "logo shown", [](DemoState& s) { s.logoVisible = true; }},
+    {100, false, "end of the show", [](DemoState& s) { s.quitRequested = true; }},
+};
+
+const SyncAction* findAction(uint8_t code) {
+    for (const SyncAction& action : syncActions)
+        if (action.code == code) return &action;
+    return nullptr;
+}
+
+}  // namespace
+
 void onSyncEvent(DemoState& s, ShellHooks& hooks, uint8_t code) {
-    switch (code) {
-        case 2: s.showTower = true; hooks.requestRedraw(); break;
-        case 3: s.showGrid = true; hooks.requestRedraw(); break;
-        case 4: s.showWarp = true; hooks.requestRedraw(); break;
-        case 5: s.showVoxels = true; hooks.requestRedraw(); break;
-        case 12:
-            s.showTower = false;
-            for (float& pulse : s.flashPanels.pulse) pulse = 0.0f;
-            break;
-        case 13: s.showGrid = false; break;
-        case 14: s.showWarp = false; break;
-        case 15: s.showVoxels = false; break;
-        case 20: s.flashPanels.pulse[1] = 1.0f; break;
-        case 21: s.flashPanels.pulse[0] = 1.0f; break;
-        case 22: s.flashPanels.pulse[3] = 1.0f; break;
-        case 23: s.flashPanels.pulse[2] = 1.0f; break;
-        case 24: s.towerCopies = s.towerCopies >= 7 ? 1 : s.towerCopies + 1; break;
-        case 25: s.ringTower.pulse = 20.0f; break;
-        case 26: s.blobGrid.reseed(); break;
-        case 28: s.warpScene.pulse = 2.0f; break;
-        case 29: s.warpScene.depth = -100.0f; break;
-        case 30: s.towerFlash = !s.towerFlash; break;
-        case 31: s.flashPanels.fastDecay = !s.flashPanels.fastDecay; break;
-        case 32: s.towerCameraAlt = !s.towerCameraAlt; break;
-        case 46: s.logoVisible = true; break;
-        case 100: s.quitRequested = true; break;
-        default: break;
-    }
+    const SyncAction* action = findAction(code);
+    if (!action) return;
+    action->apply(s);
+    if (action->redraw) hooks.requestRedraw();
 }
 
 const char* describeSyncEvent(uint8_t code) {
-    switch (code) {
-        case 2: return "ring tower on";
-        case 3: return "blob grid on";
-        case 4: return "warp scene on";
-        case 5: return "voxel field on";
-        case 12: return "ring tower off, flash panels cleared";
-        case 13: return "blob grid off";
-        case 14: return "warp scene off";
-        case 15: return "voxel field off";
-        case 20: return "flash upper right";
-        case 21: return "flash upper left";
-        case 22: return "flash lower right";
-        case 23: return "flash lower left";
-        case 24: return "tower copies step";
-        case 25: return "tower pulse";
-        case 26: return "blob grid reseed";
-        case 28: return "warp pulse";
-        case 29: return "sprite ring restart";
-        case 30: return "tower lit pass toggle";
-        case 31: return "flash decay speed toggle";
-        case 32: return "tower camera toggle";
-        case 46: return "logo shown";
-        case 100: return "end of the show";
-        default: return nullptr;
-    }
+    const SyncAction* action = findAction(code);
+    return action ? action->description : nullptr;
 }

@@ -1,0 +1,109 @@
+// Rendering in short chunks and reading the mixer's order and row after each one: the
+// row reached is how the script advances, whatever jumps, breaks, loops or restarts
+// brought playback there.
+#include "sync/song_renderer.h"
+
+#include <libopenmpt/libopenmpt.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+std::unique_ptr<SongRenderer> SongRenderer::create(const uint8_t* data, size_t size, int sampleRate,
+                                                   bool repeat, std::string& error) {
+    ScriptedModule scripted;
+    if (!readScriptedModule(data, size, scripted, error)) return nullptr;
+    int openError = 0;
+    const char* openMessage = nullptr;
+    openmpt_module* module = openmpt_module_create_from_memory2(
+        scripted.mixerCopy.data(), scripted.mixerCopy.size(), openmpt_log_func_silent, nullptr,
+        openmpt_error_func_ignore, nullptr, &openError, &openMessage, nullptr);
+    if (!module) {
+        error = openMessage && *openMessage ? openMessage : "the mixer cannot play this module";
+        if (openMessage) openmpt_free_string(openMessage);
+        return nullptr;
+    }
+    if (openMessage) openmpt_free_string(openMessage);
+    openmpt_module_set_repeat_count(module, repeat ? -1 : 0);
+    // Played once, the song ends at its last frame, not after a fade-out tail: a read
+    // that comes back short has reached the end.
+    openmpt_module_ctl_set_text(module, "play.at_end", "stop");
+
+    std::unique_ptr<SongRenderer> renderer(new SongRenderer());
+    renderer->module_ = module;
+    renderer->script_ = std::move(scripted.script);
+    renderer->sampleRate_ = sampleRate;
+    return renderer;
+}
+
+SongRenderer::~SongRenderer() {
+    if (module_) openmpt_module_destroy(module_);
+}
+
+size_t SongRenderer::render(float* out, size_t frames, SyncEventSink& sink) {
+    size_t done = 0;
+    while (done < frames && !ended_) {
+        const size_t want = std::min(chunkFrames, frames - done);
+        float* target = out ? out + done * 2 : scratch_;
+        const size_t got =
+            openmpt_module_read_interleaved_float_stereo(module_, sampleRate_, want, target);
+        // A short read ends the one pass; the row it shows is already the restart row.
+        if (got < want)
+            ended_ = true;
+        else
+            noteRow(framesRendered_, got, sink);
+        framesRendered_ += got;
+        done += got;
+    }
+    if (out && done < frames) std::memset(out + done * 2, 0, (frames - done) * 2 * sizeof(float));
+    return done;
+}
+
+// The mixer moves to a new row only at the first frame of a tick, so a row seen for the
+// first time after a chunk began inside that chunk. Where it began exactly follows from
+// the row before: its speed times the tick length at its tempo (2.5 s / tempo, rounded
+// as the mixer rounds it). When that lands inside the chunk it is the stamp; when it
+// does not (a pattern delay, a first row), the chunk's first frame is. Either way the
+// stamp lies in the chunk that holds the row's true start: less than chunkFrames off.
+void SongRenderer::noteRow(uint64_t chunkStart, size_t chunkLength, SyncEventSink& sink) {
+    const int order = openmpt_module_get_current_order(module_);
+    const int row = openmpt_module_get_current_row(module_);
+    if (order == lastOrder_ && row == lastRow_) return;
+    lastOrder_ = order;
+    lastRow_ = row;
+
+    uint64_t start = chunkStart;
+    if (lastRowStart_ != noRow && lastSpeed_ > 0 && lastTempo_ > 0) {
+        const uint64_t tick =
+            (uint64_t(sampleRate_) * 5 + uint64_t(lastTempo_)) / (2 * uint64_t(lastTempo_));
+        const uint64_t predicted = lastRowStart_ + uint64_t(lastSpeed_) * tick;
+        if (predicted >= chunkStart && predicted < chunkStart + chunkLength) start = predicted;
+    }
+    lastRowStart_ = start;
+    lastSpeed_ = openmpt_module_get_current_speed(module_);
+    lastTempo_ = openmpt_module_get_current_tempo(module_);
+
+    const int pattern = openmpt_module_get_current_pattern(module_);
+    const ScriptCell* end = script_.rowEnd(pattern, row);
+    for (const ScriptCell* cell = script_.rowBegin(pattern, row); cell && cell != end; ++cell) {
+        sink.onEvent({start, uint16_t(order), cell->pattern, cell->row, cell->channel, cell->code});
+    }
+}
+
+bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    bytes.clear();
+    uint8_t buffer[65536];
+    bool ok = true;
+    for (;;) {
+        size_t got = std::fread(buffer, 1, sizeof buffer, file);
+        bytes.insert(bytes.end(), buffer, buffer + got);
+        if (got < sizeof buffer) {
+            ok = !std::ferror(file);
+            break;
+        }
+    }
+    std::fclose(file);
+    return ok;
+}

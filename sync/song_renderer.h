@@ -1,0 +1,79 @@
+// SongRenderer: one module's audio and its script in step, driven by a frame count and
+// never by a clock. The sound device, the silent clock and the offline tools all render
+// through it, so each sees the same events stamped at the same frames.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sync/xm_script.h"
+
+struct openmpt_module;
+
+// One Zxx cell that playback reached.
+struct SyncEvent {
+    uint64_t frame;  // the frame at which the event's row starts, counted from the song's start
+    uint16_t order;
+    uint16_t pattern;
+    uint16_t row;
+    uint8_t channel;
+    uint8_t code;
+};
+
+// Receives events as rows are reached. Called from whatever thread renders; it must not
+// block or allocate when that is the audio thread.
+struct SyncEventSink {
+    virtual void onEvent(const SyncEvent& event) = 0;
+
+  protected:
+    ~SyncEventSink() = default;
+};
+
+class SongRenderer {
+  public:
+    // Rows can be no shorter than one tick at the fastest tempo (255 BPM: about 432
+    // frames at 44.1 kHz). Rendering in chunks well below that finds every row change
+    // and bounds how far a row's stamp may be off (see noteRow).
+    static constexpr size_t chunkFrames = 32;
+
+    // Null, with a reason in `error`, when the data is not an XM module we can read or
+    // the mixer refuses it. `repeat`: start again at the end, forever.
+    static std::unique_ptr<SongRenderer> create(const uint8_t* data, size_t size, int sampleRate,
+                                                bool repeat, std::string& error);
+    ~SongRenderer();
+    SongRenderer(const SongRenderer&) = delete;
+    SongRenderer& operator=(const SongRenderer&) = delete;
+
+    // Renders up to `frames` interleaved stereo float frames into `out` (null: render
+    // and discard) and hands every event reached to `sink`. Returns the frames rendered;
+    // fewer than asked only when a song without repeat has reached its end (the rest of
+    // `out` is silence). Without repeat, rendering ends at the song's length.
+    size_t render(float* out, size_t frames, SyncEventSink& sink);
+
+    uint64_t framesRendered() const { return framesRendered_; }
+    bool ended() const { return ended_; }
+    int sampleRate() const { return sampleRate_; }
+    const SongScript& script() const { return script_; }
+
+  private:
+    SongRenderer() = default;
+    void noteRow(uint64_t chunkStart, size_t chunkLength, SyncEventSink& sink);
+
+    openmpt_module* module_ = nullptr;
+    SongScript script_;
+    int sampleRate_ = 44100;
+    uint64_t framesRendered_ = 0;
+    int lastOrder_ = -1;
+    int lastRow_ = -1;
+    bool ended_ = false;
+    static constexpr uint64_t noRow = ~uint64_t(0);
+    uint64_t lastRowStart_ = noRow;
+    int lastSpeed_ = 0;
+    int lastTempo_ = 0;
+    float scratch_[chunkFrames * 2];
+};
+
+// Loads a file into memory. False when it is missing or unreadable.
+bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes);

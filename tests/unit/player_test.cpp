@@ -1,0 +1,202 @@
+// The player end to end on generated modules: null handles, files that are not modules,
+// and events reaching the handler in order, once heard, on the silent clock and on SDL's
+// dummy device; SDL's disk driver is refused.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "shell/trace.h"
+#include "sync/module_player.h"
+#include "sync/sound_output.h"
+#include "tests/support/test_modules.h"
+
+namespace {
+
+struct Received {
+    std::vector<uint8_t> codes;
+    std::vector<SyncDelivery> deliveries;
+};
+
+void record(void* context, uint8_t code) {
+    auto* received = static_cast<Received*>(context);
+    received->codes.push_back(code);
+    const SyncDelivery* delivery = currentSyncDelivery();
+    if (delivery) received->deliveries.push_back(*delivery);
+}
+
+// A fast song (a row every 432 frames) with events 1..rows, one per row.
+std::vector<uint8_t> countingModule(int rows) {
+    TestModuleShape shape;
+    shape.speed = 1;
+    shape.tempo = 255;
+    shape.rows = rows;
+    XmModule module = makeTestModule(shape);
+    for (int row = 0; row < rows; ++row) putScriptEvent(module, 0, row, 1, uint8_t(row + 1));
+    return testModuleBytes(module);
+}
+
+// Polls like the idle callback until `count` events arrived or a few seconds passed.
+void pollFor(Song* song, const Received& received, size_t count) {
+    const double deadline = traceNowMs() + 5000.0;
+    while (received.codes.size() < count && traceNowMs() < deadline) {
+        deliverSyncEvents(song);
+        usleep(200);
+    }
+}
+
+void expectHeardInOrder(const Received& received, size_t count) {
+    ASSERT_GE(received.codes.size(), count);
+    for (size_t i = 0; i < count; ++i) EXPECT_EQ(received.codes[i], uint8_t(i % 16 + 1));
+    ASSERT_EQ(received.deliveries.size(), received.codes.size());
+    for (size_t i = 1; i < received.deliveries.size(); ++i)
+        EXPECT_GT(received.deliveries[i].outputFrame, received.deliveries[i - 1].outputFrame);
+    // Against the real-time clock: each event's applied time minus its place in the
+    // music is the same offset plus however late the poll came. Most polls come at once,
+    // so the typical offset sits near the smallest. A clock that ran on rendered rather
+    // than heard frames would hand over a buffer's events at once, spreading the offsets
+    // over the buffer's length.
+    std::vector<double> offsets;
+    for (const SyncDelivery& d : received.deliveries) {
+        EXPECT_GE(d.appliedAtMs, d.heardAtMs);
+        offsets.push_back(d.appliedAtMs - double(d.songFrame) * 1000.0 / 44100.0);
+    }
+    std::sort(offsets.begin(), offsets.end());
+    EXPECT_LT(offsets[offsets.size() / 2] - offsets[0], 5.0);
+}
+
+std::string tempDir() {
+    char pattern[] = "/tmp/zuzor-player-XXXXXX";
+    const char* dir = mkdtemp(pattern);
+    return dir ? dir : "/tmp";
+}
+
+void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+TEST(Player, NullSongsAndBadFilesAreHarmless) {
+    setenv("ZUZOR_AUDIO", "off", 1);
+    openSoundOutput(44100);
+    setSyncHandler(nullptr, record, nullptr);
+    playSong(nullptr);
+    deliverSyncEvents(nullptr);
+    stopSong(nullptr);
+    freeSong(nullptr);
+    EXPECT_EQ(loadSong(nullptr), nullptr);
+    EXPECT_EQ(loadSongFromMemory(nullptr, 10), nullptr);
+
+    const std::string dir = tempDir();
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    mkdir("Data", 0755);
+    EXPECT_EQ(loadSong("Data\\MISSING.XM"), nullptr);
+    writeFile("Data/TEXT.XM", std::vector<uint8_t>(500, 'x'));
+    EXPECT_EQ(loadSong("Data\\TEXT.XM"), nullptr);
+    mkdir("Data/DIR.XM", 0755);
+    EXPECT_EQ(loadSong("Data\\DIR.XM"), nullptr);
+    std::vector<uint8_t> truncated = countingModule(4);
+    truncated.resize(350);  // inside the first pattern
+    writeFile("Data/CUT.XM", truncated);
+    EXPECT_EQ(loadSong("Data\\CUT.XM"), nullptr);
+
+    writeFile("Data/GOOD.XM", countingModule(4));
+    Song* song = loadSong("Data\\GOOD.XM");
+    ASSERT_NE(song, nullptr);
+    freeSong(song);  // never played
+    closeSoundOutput();
+    closeSoundOutput();  // twice is harmless
+}
+
+TEST(Player, SilentClockDeliversEveryEventInOrderOnceHeard) {
+    setenv("ZUZOR_AUDIO", "off", 1);
+    EXPECT_FALSE(openSoundOutput(44100));
+    EXPECT_EQ(outputInfo().kind, OutputKind::silentClock);
+    std::vector<uint8_t> bytes = countingModule(16);
+    Song* song = loadSongFromMemory(bytes.data(), bytes.size());
+    ASSERT_NE(song, nullptr);
+    Received received;
+    setSyncHandler(song, record, &received);
+    playSong(song);
+    pollFor(song, received, 40);  // past the song's end: it starts again
+    expectHeardInOrder(received, 40);
+    stopSong(song);
+    freeSong(song);
+    closeSoundOutput();
+}
+
+TEST(Player, StopDropsPendingEventsAndPlayStartsOver) {
+    setenv("ZUZOR_AUDIO", "off", 1);
+    openSoundOutput(44100);
+    std::vector<uint8_t> bytes = countingModule(16);
+    Song* song = loadSongFromMemory(bytes.data(), bytes.size());
+    Received received;
+    setSyncHandler(song, record, &received);
+    playSong(song);
+    pollFor(song, received, 5);
+    stopSong(song);
+    const size_t before = received.codes.size();
+    usleep(50000);
+    deliverSyncEvents(song);
+    EXPECT_EQ(received.codes.size(), before);
+
+    received = Received{};
+    playSong(song);
+    pollFor(song, received, 3);
+    ASSERT_GE(received.codes.size(), 3u);
+    EXPECT_EQ(received.codes[0], 1);
+    freeSong(song);  // while playing
+    closeSoundOutput();
+}
+
+TEST(Player, DummyDeviceDeliversOnTheDeviceClock) {
+    unsetenv("ZUZOR_AUDIO");
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("ZUZOR_AUDIO_LATENCY_MS", "10", 1);
+    ASSERT_TRUE(openSoundOutput(44100));
+    const OutputInfo info = outputInfo();
+    EXPECT_EQ(info.kind, OutputKind::device);
+    EXPECT_GT(info.deviceBufferFrames, 0);
+    EXPECT_EQ(info.latencyFrames, 441);
+    std::vector<uint8_t> bytes = countingModule(16);
+    Song* song = loadSongFromMemory(bytes.data(), bytes.size());
+    Received received;
+    setSyncHandler(song, record, &received);
+    playSong(song);
+    pollFor(song, received, 20);
+    expectHeardInOrder(received, 20);
+    freeSong(song);
+    closeSoundOutput();
+}
+
+TEST(Player, TheDiskDriverIsRefusedAndNothingIsWritten) {
+    unsetenv("ZUZOR_AUDIO");
+    const std::string dir = tempDir();
+    const std::string file = dir + "/sdlaudio.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    EXPECT_FALSE(openSoundOutput(44100));
+    EXPECT_EQ(outputInfo().kind, OutputKind::silentClock);
+    std::vector<uint8_t> bytes = countingModule(8);
+    Song* song = loadSongFromMemory(bytes.data(), bytes.size());
+    Received received;
+    setSyncHandler(song, record, &received);
+    playSong(song);
+    pollFor(song, received, 4);
+    EXPECT_GE(received.codes.size(), 4u);
+    freeSong(song);
+    closeSoundOutput();
+    struct stat st {};
+    EXPECT_NE(stat(file.c_str(), &st), 0);
+    EXPECT_NE(stat((dir + "/sdlaudio.raw").c_str(), &st), 0);
+}
+
+}  // namespace
