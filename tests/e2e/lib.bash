@@ -15,6 +15,8 @@ cleanup() {
     rm -rf "$WORK"
 }
 trap cleanup EXIT
+# ZUZOR_E2E_KEEP=1 keeps the scratch directory (screenshots, trace) for a look afterwards.
+[ -n "${ZUZOR_E2E_KEEP:-}" ] && trap 'kill $DEMO_PID $XVFB_PID 2>/dev/null; echo "kept $WORK"' EXIT
 
 fail() {
     echo "FAIL: $*" >&2
@@ -68,20 +70,27 @@ send_keys() {
 
 demo_running() { kill -0 "$DEMO_PID" 2>/dev/null; }
 
-# Waits up to $1 seconds for the demo to end; prints its exit status.
+# Waits up to $1 seconds for the demo to end and puts its exit status in DEMO_STATUS.
+# Runs in the test's own shell (not in a command substitution), which is the demo's parent.
 wait_demo_exit() {
     local limit=$1 i steps
     steps=$(awk "BEGIN { print int($limit * 20) }")
     for i in $(seq 1 "$steps"); do
         if ! demo_running; then
             wait "$DEMO_PID"
-            echo $?
+            DEMO_STATUS=$?
             DEMO_PID=
             return 0
         fi
         sleep 0.05
     done
     return 1
+}
+
+# At most one line on stderr: the note that the music runs silently, where there is no
+# sound device.
+check_stderr_quiet() {
+    [ "$(wc -l <"$WORK/stderr")" -le 1 ] || fail "more than one line on stderr"
 }
 
 # Saves the window as a PPM image (via xwd and ffmpeg) to $1.
@@ -91,4 +100,27 @@ screenshot() {
     xwd -silent -id "$w" >"$WORK/shot.xwd" || fail "xwd failed"
     ffmpeg -loglevel error -y -i "$WORK/shot.xwd" -f image2 -vcodec ppm "$1" ||
         fail "could not convert the screenshot"
+}
+
+# Waits up to $2 seconds for a line matching $1 in the trace file $WORK/trace.
+wait_trace() {
+    local pattern=$1 limit=$2 i
+    for i in $(seq 1 $((limit * 50))); do
+        grep -q -- "$pattern" "$WORK/trace" 2>/dev/null && return 0
+        demo_running || return 1
+        sleep 0.02
+    done
+    return 1
+}
+
+# Prints "R G B" of pixel ($2, $3) (from the top left) of the image $1.
+pixel_at() {
+    ffmpeg -loglevel error -i "$1" -vf "crop=1:1:$2:$3" -f rawvideo -pix_fmt rgb24 - |
+        od -An -tu1 | awk '{ print $1, $2, $3 }'
+}
+
+# Prints how many pixels of the region w:h:x:y of image $1 are not pure white.
+non_white_count() {
+    ffmpeg -loglevel error -i "$1" -vf "crop=$2" -f rawvideo -pix_fmt gray - |
+        od -An -v -tu1 | tr -s ' ' '\n' | awk 'NF && $1 < 255 { n++ } END { print n + 0 }'
 }
