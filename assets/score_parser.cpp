@@ -304,14 +304,14 @@ class Parser {
             if (!next()) fail(start, "pattern '" + name + "' has no 'end'");
             if (words_[0] == "end" && words_.size() == 1) break;
             if (rows == kMaxRows) fail("a pattern has at most 256 rows");
+            // "RR | cell | cell ... |": a row label, then each cell closed by a bar.
+            if (current_.back() != '|') fail("a row ends with '|' after its last cell");
             std::vector<std::string> fields;
-            std::string field;
-            std::istringstream in(current_);
-            while (std::getline(in, field, '|')) fields.push_back(trim(field));
-            if (!current_.empty() && current_.back() == '|') fields.push_back("");
-            // "RR | cell | cell ... |": a row label, the cells, optionally a closing bar.
-            if (fields.size() == size_t(channelCount) + 2 && fields.back().empty())
-                fields.pop_back();
+            size_t from = 0;
+            for (size_t bar; (bar = current_.find('|', from)) != std::string::npos;
+                 from = bar + 1) {
+                fields.push_back(trim(current_.substr(from, bar - from)));
+            }
             if (fields.size() != size_t(channelCount) + 1) {
                 fail("a row has " + std::to_string(channelCount) +
                      " cells after its label, this one has " +
