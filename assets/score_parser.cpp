@@ -109,7 +109,7 @@ class Parser {
         size_t used = 0;
         long value = 0;
         try {
-            value = std::stol(token, &used, 0);
+            value = std::stol(token, &used, 10);  // "08" is eight, never octal
         } catch (const std::exception&) {
             used = 0;
         }

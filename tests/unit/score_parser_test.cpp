@@ -78,7 +78,7 @@ TEST(ScoreParser, ReadsEnvelopesAndVibrato) {
         " volenv 0:0 30:52 80:44 sustain 2\n"
         " panenv 0:22 150:42 300:22 loop 0 2\n"
         " vibrato square sweep=10 depth=2 rate=6\n"
-        " fadeout 300\n"
+        " fadeout 0300\n"
         "end\n"
         "pattern p\n| C-4 P |\nend\norder p\n",
         "t.score");
