@@ -3,11 +3,13 @@
 #include "assets/xm_writer.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 
 namespace {
 
 class Bytes {
-public:
+  public:
     explicit Bytes(std::vector<uint8_t>& out) : out_(out) {}
     void u8(unsigned v) { out_.push_back(uint8_t(v)); }
     void u16(unsigned v) {
@@ -28,7 +30,7 @@ public:
         out_[at + 1] = uint8_t((v >> 8) & 0xFF);
     }
 
-private:
+  private:
     std::vector<uint8_t>& out_;
 };
 
@@ -128,9 +130,50 @@ void writeInstrument(Bytes& b, const XmInstrument& instrument) {
     }
 }
 
+void require(bool condition, const std::string& what) {
+    if (!condition) throw std::invalid_argument("XM module: " + what);
+}
+
+void validate(const XmModule& module) {
+    require(module.channels >= 1 && module.channels <= 32, "1 to 32 channels");
+    require(!module.orders.empty() && module.orders.size() <= 256, "1 to 256 orders");
+    require(module.patterns.size() <= 256, "at most 256 patterns");
+    require(module.instruments.size() <= 128, "at most 128 instruments");
+    require(module.restartPosition >= 0 && size_t(module.restartPosition) < module.orders.size(),
+            "restart position inside the order list");
+    require(module.speed >= 1 && module.speed <= 31, "speed 1..31");
+    require(module.tempo >= 32 && module.tempo <= 255, "tempo 32..255");
+    for (uint8_t order : module.orders) {
+        require(order < module.patterns.size(), "orders refer to existing patterns");
+    }
+    for (const XmPattern& pattern : module.patterns) {
+        require(pattern.rows >= 1 && pattern.rows <= 256, "patterns of 1 to 256 rows");
+        require(pattern.cells.size() == size_t(pattern.rows) * size_t(pattern.channels),
+                "pattern cells for every row and channel");
+    }
+    for (const XmInstrument& instrument : module.instruments) {
+        require(instrument.samples.size() <= 16, "at most 16 samples per instrument");
+        require(instrument.volumeEnvelope.points.size() <= 12 &&
+                    instrument.panningEnvelope.points.size() <= 12,
+                "at most 12 envelope points");
+        for (uint8_t entry : instrument.keymap) {
+            require(entry < std::max<size_t>(1, instrument.samples.size()),
+                    "keymap entries refer to existing samples");
+        }
+        for (const XmSample& sample : instrument.samples) {
+            require(sample.data.size() < (1u << 30), "samples below 2^30 frames");
+            require(sample.loopLength == 0 ||
+                        (sample.loopStart < sample.data.size() &&
+                         sample.loopLength <= sample.data.size() - sample.loopStart),
+                    "sample loops inside their sample");
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<uint8_t> writeXm(const XmModule& module) {
+    validate(module);
     std::vector<uint8_t> out;
     Bytes b(out);
     b.text("Extended Module: ", 17);

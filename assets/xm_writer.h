@@ -79,4 +79,8 @@ struct XmModule {
 };
 
 // The module as XM file bytes. Patterns are stored packed.
+// Throws std::invalid_argument for what the format cannot hold (more than 256 orders or
+// patterns, 128 instruments, 16 samples per instrument, 12 envelope points or 32 channels,
+// a pattern of 0 or more than 256 rows, a loop outside its sample), rather than writing a
+// file whose counts disagree with its contents.
 std::vector<uint8_t> writeXm(const XmModule& module);
