@@ -108,6 +108,9 @@ const char* openDevice(int rate) {
     if (wanted && std::strcmp(wanted, "off") == 0) return "ZUZOR_AUDIO=off";
     SDL_LogSetOutputFunction(silenceSdlLog, nullptr);
     silenceAlsa();
+    // SDL would otherwise catch SIGINT and SIGTERM and turn them into quit events that
+    // nobody reads here: the demo could then not be stopped from the console.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return "no audio driver";
     const char* driver = SDL_GetCurrentAudioDriver();
     // The disk driver writes the audio to a file in the working directory.

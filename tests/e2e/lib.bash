@@ -24,13 +24,15 @@ fail() {
     exit 1
 }
 
-# Starts Xvfb on the first free display number, 800x600x24 like the demo's mode.
+# Starts Xvfb on the first free display number, 800x600x24 like the demo's mode unless
+# $1 gives another screen geometry.
 start_x() {
+    local geometry=${1:-800x600x24}
     command -v Xvfb >/dev/null || fail "Xvfb is not installed"
     local n
     for n in $(seq 70 99); do
         [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
         XVFB_PID=$!
         export DISPLAY=":$n"
         local i
