@@ -20,8 +20,24 @@ bool writeFile(const fs::path& path, const Bytes& bytes) {
 }
 
 Bytes tga(int width, int height, int depth) {
-    Bytes bytes = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, uint8_t(width), uint8_t(width >> 8),
-                   uint8_t(height), uint8_t(height >> 8), uint8_t(depth), 0};
+    Bytes bytes = {0,
+                   0,
+                   2,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   uint8_t(width),
+                   uint8_t(width >> 8),
+                   uint8_t(height),
+                   uint8_t(height >> 8),
+                   uint8_t(depth),
+                   0};
     for (int i = 0; i < width * height * depth / 8; ++i) bytes.push_back(uint8_t(i * 37));
     return bytes;
 }
