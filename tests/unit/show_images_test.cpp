@@ -30,7 +30,7 @@ TEST(ShowImages, LogoLoadsAsOpaqueTwentyFourBitPowerOfTwo) {
     OffscreenGl gl;
     REQUIRE_GL(gl);
     enterSourceDir();
-    TgaImage logo{};
+    static TgaImage logo{};  // kept for the process, as the demo keeps its images
     ASSERT_TRUE(loadTga(logo, "Data\\drell.tga"));
     EXPECT_EQ(logo.width, 512u);
     EXPECT_EQ(logo.height, 256u);
@@ -44,7 +44,7 @@ TEST(ShowImages, SpriteLoadsAsThirtyTwoBitPowerOfTwo) {
     OffscreenGl gl;
     REQUIRE_GL(gl);
     enterSourceDir();
-    TgaImage sprite{};
+    static TgaImage sprite{};  // kept for the process, as the demo keeps its images
     ASSERT_TRUE(loadTga(sprite, "Data\\korvane.tga"));
     EXPECT_EQ(sprite.width, 128u);
     EXPECT_EQ(sprite.height, 128u);

@@ -37,7 +37,8 @@ void* refusingAllocate(size_t) {
 struct TempFile {
     std::FILE* file = std::tmpfile();
     explicit TempFile(const std::vector<uint8_t>& bytes) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        // An empty vector may have no storage at all, and fwrite takes no null pointer.
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::rewind(file);
     }
     ~TempFile() { std::fclose(file); }

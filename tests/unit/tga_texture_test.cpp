@@ -56,7 +56,7 @@ GLint boundTexture() {
 TEST(TgaTexture, TwentyFourBitIsUploadedAsRgbAndLeftBound) {
     OffscreenGl gl;
     REQUIRE_GL(gl);
-    TgaImage image{};
+    static TgaImage image{};  // kept for the process, as the demo keeps its images
     ASSERT_TRUE(loadTga(image, writeTga("rgb.tga", 2, 1, 24, {1, 2, 3, 4, 5, 6}).c_str()));
     EXPECT_NE(image.texture, 0u);
     EXPECT_EQ(boundTexture(), GLint(image.texture));
@@ -78,7 +78,7 @@ TEST(TgaTexture, TwentyFourBitIsUploadedAsRgbAndLeftBound) {
 TEST(TgaTexture, ThirtyTwoBitIsUploadedAsRgba) {
     OffscreenGl gl;
     REQUIRE_GL(gl);
-    TgaImage image{};
+    static TgaImage image{};  // kept for the process, as the demo keeps its images
     ASSERT_TRUE(loadTga(image, writeTga("rgba.tga", 1, 1, 32, {0x10, 0x20, 0x30, 0x40}).c_str()));
     GLint format = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
@@ -102,6 +102,7 @@ TEST(TgaTexture, OddTwentyFourBitWidthsHoldTheExactPixels) {
         GLint alignment = 0;
         glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
         EXPECT_EQ(alignment, 4);
+        std::free(image.pixels);
     }
 }
 
@@ -109,7 +110,7 @@ TEST(TgaTexture, CallersUnpackAlignmentIsRestored) {
     OffscreenGl gl;
     REQUIRE_GL(gl);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 2);
-    TgaImage image{};
+    static TgaImage image{};  // kept for the process, as the demo keeps its images
     ASSERT_TRUE(loadTga(image, writeTga("three.tga", 3, 1, 24, patterned(9)).c_str()));
     GLint alignment = 0;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
@@ -147,7 +148,7 @@ TEST(TgaTexture, FirstFileRowIsDrawnAtTheBottom) {
             const uint8_t* colour = bgr[(y / 4) * 2 + x / 4];
             file.insert(file.end(), colour, colour + 3);
         }
-    TgaImage image{};
+    static TgaImage image{};  // kept for the process, as the demo keeps its images
     ASSERT_TRUE(loadTga(image, writeTga("quarters.tga", 8, 8, 24, file).c_str()));
 
     glViewport(0, 0, gl.width(), gl.height());
