@@ -1,6 +1,7 @@
 // The TGA file format half of the loader, without GL: which headers are refused, what a
 // short file costs, and how the pixels come out.
 #include "assets/tga_decode.h"
+#include "shell/host_path.h"
 
 #include <gtest/gtest.h>
 
