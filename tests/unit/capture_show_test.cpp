@@ -77,8 +77,8 @@ TEST(CaptureShow, FlashAppearsInTheFirstVideoFrameAfterTheTickFollowingItsRow) {
         }
     }
     ASSERT_GT(tickAfter, 0u);
-    // The tick comes no later than one tick length (and one step of the clock) after the row.
-    EXPECT_LE(tickAfter - eventFrame, uint64_t(showSampleRate) * 51 / 1000 + 32);
+    // The tick comes no later than one tick length (and a frame of the clock) after the row.
+    EXPECT_LE(tickAfter - eventFrame, uint64_t(showSampleRate) * 50 / 1000 + 2);
 
     size_t firstLit = recorder.upperRightLit.size();
     for (size_t i = 0; i < recorder.upperRightLit.size(); ++i) {
@@ -116,7 +116,7 @@ TEST(CaptureShow, EndsOnTheTickThatActsOnTheQuitEvent) {
     for (size_t i = 1; i < report.tickFrames.size(); ++i) {
         const uint64_t gap = report.tickFrames[i] - report.tickFrames[i - 1];
         EXPECT_GT(gap * 1000, uint64_t(showSampleRate) * 50);
-        EXPECT_LE(gap, uint64_t(showSampleRate) * 50 / 1000 + 32);
+        EXPECT_LE(gap, uint64_t(showSampleRate) * 50 / 1000 + 2);
     }
     // The video covers the show up to its end: the sound exactly, the picture to within a frame.
     EXPECT_EQ(recorder.audio.size(), report.endFrame * 2);
