@@ -24,4 +24,12 @@ struct RingTower {
     void bindArrays() const;
     // Reads towerFlash and the camera from the state.
     void draw(const DemoState& state, int32_t copies, int32_t t, bool cameraAlt) const;
+
+    // The uniform scale of copy i at whole tick t (copy 0 is the outermost).
+    static double copyScale(int32_t i, int32_t t);
+    // The colour of copy i at whole tick t, as handed to the GL (unclamped).
+    struct Colour {
+        float red, green, blue;
+    };
+    static Colour copyColour(int32_t i, int32_t t);
 };

@@ -1,9 +1,130 @@
-// Warp scene (to be filled in).
+// The warp scene: a swarm of random squares under warped projections, the ring tower
+// once more shifted sideways, and a ring of sprites flying toward the viewer.
 #include "effects/warp_scene.h"
 
-#include "shell/demo_state.h"
+#include <GL/gl.h>
+#include <GL/glu.h>
 
-void WarpScene::init() { loadTga(sprite, "Data\\korvane.tga"); }
-void WarpScene::update() {}
-void WarpScene::draw(const DemoState&, int32_t) {}
-void WarpScene::drawSwarm(int32_t) {}
+#include "shell/demo_state.h"
+#include "shell/render_helpers.h"
+
+namespace {
+
+constexpr int32_t swarmRows = 100;
+constexpr int32_t squaresPerHalfRow = 10;
+constexpr int32_t spriteCount = 10;
+
+// Three draws from the shared sequence, blue first; the sequence order is part of the show.
+void setRandomColour() {
+    GLubyte blue = GLubyte(nextRandom() % 256);
+    GLubyte green = GLubyte(nextRandom() % 256);
+    GLubyte red = GLubyte(nextRandom() % 256);
+    glColor4ub(red, green, blue, 240);
+}
+
+void drawUnitSquare() {
+    glBegin(GL_QUADS);
+    glVertex3f(-0.5f, -0.5f, 0.0f);
+    glVertex3f(-0.5f, 0.5f, 0.0f);
+    glVertex3f(0.5f, 0.5f, 0.0f);
+    glVertex3f(0.5f, -0.5f, 0.0f);
+    glEnd();
+}
+
+// The field of view is handed on unclamped; what the GLU makes of angles far outside
+// 0..180 degrees is the look of the effect.
+void loadWarpedProjection(double fovy, double aspect) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(fovy, aspect, 0.1, 200.0);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+}  // namespace
+
+void WarpScene::init() {
+    loadTga(sprite, "Data\\korvane.tga");
+}
+
+void WarpScene::update() {
+    if (pulse > 0.0f) pulse = float(pulse - 0.5);
+    depth = float(depth + 10.0);
+}
+
+void WarpScene::drawSwarm(int32_t t) {
+    glRotatef(float(t + 10.0 * pulse), 0.0f, 0.0f, 1.0f);
+    glTranslatef(-10.0f, -5.0f, -30.0f);
+    glEnable(GL_BLEND);
+    for (int32_t i = 0; i < swarmRows; ++i) {
+        int32_t square = i * i;
+        loadWarpedProjection(double(t + square) + 10.0 * pulse, 1.3 - pulse / 2.0);
+        for (int32_t j = 0; j < squaresPerHalfRow; ++j) {
+            setRandomColour();
+            glPushMatrix();
+            glTranslatef(float(2 * j), 0.0f, float(i));
+            drawUnitSquare();
+            glPopMatrix();
+        }
+        loadWarpedProjection(double(t - square) - 10.0 * pulse, 1.3 + pulse / 2.0);
+        for (int32_t j = 0; j < squaresPerHalfRow; ++j) {
+            setRandomColour();
+            glPushMatrix();
+            glTranslatef(0.0f, float(2 * j), float(i));
+            drawUnitSquare();
+            glPopMatrix();
+        }
+    }
+    glDisable(GL_BLEND);
+}
+
+void WarpScene::draw(const DemoState& state, int32_t t) {
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    drawSwarm(t);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+
+    // The same tower object, moved 20 units right in eye space before its camera goes on.
+    glPushMatrix();
+    glLoadIdentity();
+    state.ringTower.bindArrays();
+    glTranslatef(20.0f, 0.0f, 0.0f);
+    state.ringTower.draw(state, state.towerCopies, t, state.towerCameraAlt);
+    glPopMatrix();
+
+    glPushMatrix();
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.3f);
+    glBindTexture(GL_TEXTURE_2D, sprite.texture);
+    for (int32_t i = 0; i < spriteCount; ++i) {
+        glPushMatrix();
+        glRotatef(float(36 * i + 5 * t), 0.0f, 0.0f, 1.0f);
+        glTranslatef(float(4.0 * depth / 10.0 + 2.0), 0.0f, 0.0f);
+        glPushMatrix();
+        glRotatef(float(10 * t), 0.0f, 0.0f, 1.0f);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0.0f, 0.0f);
+        glVertex3f(-2.0f, -2.0f, depth);
+        glTexCoord2f(1.0f, 0.0f);
+        glVertex3f(2.0f, -2.0f, depth);
+        glTexCoord2f(1.0f, 1.0f);
+        glVertex3f(2.0f, 2.0f, depth);
+        glTexCoord2f(0.0f, 1.0f);
+        glVertex3f(-2.0f, 2.0f, depth);
+        glEnd();
+        glPopMatrix();
+        glPopMatrix();
+    }
+    glPopMatrix();
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    // Everything after the sprites relies on the start-up blend function.
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_TEXTURE_2D);
+}
