@@ -51,13 +51,25 @@ void WarpScene::update() {
     depth = float(depth + 10.0);
 }
 
+double WarpScene::halfRowFieldOfView(int32_t t, int32_t row, float pulse, bool secondHalf) {
+    int32_t square = row * row;
+    return secondHalf ? double(t - square) - 10.0 * pulse : double(t + square) + 10.0 * pulse;
+}
+
+double WarpScene::halfRowAspect(float pulse, bool secondHalf) {
+    return secondHalf ? 1.3 + pulse / 2.0 : 1.3 - pulse / 2.0;
+}
+
+double WarpScene::spriteRadius() const {
+    return 4.0 * depth / 10.0 + 2.0;
+}
+
 void WarpScene::drawSwarm(int32_t t) {
     glRotatef(float(t + 10.0 * pulse), 0.0f, 0.0f, 1.0f);
     glTranslatef(-10.0f, -5.0f, -30.0f);
     glEnable(GL_BLEND);
     for (int32_t i = 0; i < swarmRows; ++i) {
-        int32_t square = i * i;
-        loadWarpedProjection(double(t + square) + 10.0 * pulse, 1.3 - pulse / 2.0);
+        loadWarpedProjection(halfRowFieldOfView(t, i, pulse, false), halfRowAspect(pulse, false));
         for (int32_t j = 0; j < squaresPerHalfRow; ++j) {
             setRandomColour();
             glPushMatrix();
@@ -65,7 +77,7 @@ void WarpScene::drawSwarm(int32_t t) {
             drawUnitSquare();
             glPopMatrix();
         }
-        loadWarpedProjection(double(t - square) - 10.0 * pulse, 1.3 + pulse / 2.0);
+        loadWarpedProjection(halfRowFieldOfView(t, i, pulse, true), halfRowAspect(pulse, true));
         for (int32_t j = 0; j < squaresPerHalfRow; ++j) {
             setRandomColour();
             glPushMatrix();
@@ -105,7 +117,7 @@ void WarpScene::draw(const DemoState& state, int32_t t) {
     for (int32_t i = 0; i < spriteCount; ++i) {
         glPushMatrix();
         glRotatef(float(36 * i + 5 * t), 0.0f, 0.0f, 1.0f);
-        glTranslatef(float(4.0 * depth / 10.0 + 2.0), 0.0f, 0.0f);
+        glTranslatef(float(spriteRadius()), 0.0f, 0.0f);
         glPushMatrix();
         glRotatef(float(10 * t), 0.0f, 0.0f, 1.0f);
         glBegin(GL_QUADS);
