@@ -130,9 +130,9 @@ void BM_ColdStartFirstFrames(benchmark::State& bench) {
             auto start = std::chrono::steady_clock::now();
             drawFrame(scene.state());
             glFinish();
-            double ms = std::chrono::duration<double, std::milli>(
-                            std::chrono::steady_clock::now() - start)
-                            .count();
+            double ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count();
             if (frame == 0) firstMs = ms;
             totalMs += ms;
         }

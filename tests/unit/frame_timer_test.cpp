@@ -25,7 +25,7 @@ struct FakeClock {
 };
 
 class FrameTimerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         FakeClock::hasCounter = true;
         FakeClock::frequency = 1000000;
