@@ -84,8 +84,11 @@ void BlobGrid::drawCells() {
             glPushMatrix();
             glTranslatef(float(cellX), float(cellY), 0.0f);
             glRotatef(float(90.0 * v * v), 0.0f, 0.0f, 1.0f);
-            glColor4f(float(v * v), float(0.5 * v), float(0.2 * v), float(v + 5.0));
+            // The colour goes in after glBegin: the same current colour for the square, but
+            // the GL takes it as a vertex attribute rather than as a new fragment constant,
+            // which on Mesa's software renderer costs a full state copy per square.
             glBegin(GL_QUADS);
+            glColor4f(float(v * v), float(0.5 * v), float(0.2 * v), float(v + 5.0));
             glVertex3f(-size, -size, 0.0f);
             glVertex3f(size, -size, 0.0f);
             glVertex3f(size, size, 0.0f);

@@ -64,6 +64,7 @@ struct WarpDraw : ::testing::Test {
 TEST_F(WarpDraw, TakesSixThousandDrawsAFrameAndLeavesTheStatedState) {
     GLdouble projectionBefore[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projectionBefore);
+    randomState = 1;
     s().warpScene.draw(s(), 7);
 
     uint32_t expectedState = 1;
