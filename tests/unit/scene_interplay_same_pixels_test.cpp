@@ -140,11 +140,11 @@ struct SamePixels : ::testing::Test {
     }
 };
 
-const int32_t showTicks[] = {2, 37, 181, 402, 777, 1234, 2048, 3001, 4444};
-// For the swarm also ticks where a half-row's field of view is exactly 0 (t equal to a row
-// number squared), which leaves that half-row without a perspective at all.
-const int32_t swarmTicks[] = {1,   2,   13,  37,  49,   90,   181,  256,  402,  555,
-                              777, 900, 999, 1234, 1600, 2048, 2500, 3001, 3600, 4444};
+// Ticks across the show; among them, for the swarm, ticks where a half-row's field of view is
+// exactly 0 (t equal to a row number squared), which leaves that half-row without a perspective at
+// all.
+const int32_t showTicks[] = {1,   2,   13,  37,   49,   90,   181,  256,  402,  555,
+                             777, 900, 999, 1234, 1600, 2048, 2500, 3001, 3600, 4444};
 
 TEST_F(SamePixels, GridMatchesThePlainDrawingAcrossTheShow) {
     BlobGrid& grid = s().blobGrid;
@@ -171,7 +171,7 @@ TEST_F(SamePixels, SwarmMatchesThePlainDrawingAcrossTheShow) {
     WarpScene& warp = s().warpScene;
     int variant = 0;
     size_t drawn = 0;
-    for (int32_t t : swarmTicks) {
+    for (int32_t t : showTicks) {
         for (float pulse : {0.0f, 2.0f, 0.5f}) {
             int camera = variant % 3;  // the identity, or one of the tower's two cameras
             // After a lit tower pass the shade model stays flat.
@@ -203,7 +203,8 @@ TEST_F(SamePixels, SwarmMatchesThePlainDrawingAcrossTheShow) {
             glMatrixMode(GL_PROJECTION);
             glPopMatrix();
             glMatrixMode(GL_MODELVIEW);
-            ASSERT_TRUE(sameFrame(scene.gl.readPixels(), expected)) << "tick " << t << " pulse " << pulse;
+            ASSERT_TRUE(sameFrame(scene.gl.readPixels(), expected))
+                << "tick " << t << " pulse " << pulse;
             EXPECT_EQ(randomState, expectedSequence);
             glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
             for (int e = 0; e < 16; ++e) EXPECT_EQ(modelview[e], expectedModelview[e]);
