@@ -57,7 +57,7 @@ void BlobGrid::computeField() {
     }
 }
 
-void BlobGrid::draw() {
+void BlobGrid::draw(bool hidden) {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -67,12 +67,22 @@ void BlobGrid::draw() {
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
     glPushMatrix();
-    drawCells();
+    if (hidden)
+        leaveLastCellState();
+    else
+        drawCells();
     glPopMatrix();
     glEnable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
+}
+
+void BlobGrid::leaveLastCellState() {
+    cellX = gridSize;
+    cellY = gridSize;
+    double v = values[gridSize - 1][gridSize - 1];
+    glColor4f(float(v * v), float(0.5 * v), float(0.2 * v), float(v + 5.0));
 }
 
 void BlobGrid::drawCells() {

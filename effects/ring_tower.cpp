@@ -88,7 +88,8 @@ RingTower::Colour RingTower::copyColour(int32_t i, int32_t t) {
             float(0.4 + 0.1 * std::sin(angle))};
 }
 
-void RingTower::draw(const DemoState& state, int32_t copies, int32_t t, bool cameraAlt) const {
+void RingTower::draw(const DemoState& state, int32_t copies, int32_t t, bool cameraAlt,
+                     bool hidden) const {
     if (cameraAlt)
         state.camera.lookAt(0.0f, 20.0f, -100.0f, 0.0f, 0.0f, 0.0f);
     else
@@ -105,7 +106,7 @@ void RingTower::draw(const DemoState& state, int32_t copies, int32_t t, bool cam
         glColor3f(colour.red, colour.green, colour.blue);
         float scale = float(copyScale(i, t));
         glScalef(scale, scale, scale);
-        mesh.drawColumn();
+        if (!hidden) mesh.drawColumn();
         glPopMatrix();
     }
 
@@ -123,7 +124,7 @@ void RingTower::draw(const DemoState& state, int32_t copies, int32_t t, bool cam
         glTranslatef(0.0f, float(-5.0 - pulse), float(pulse - 50.0));
         glRotatef(float(t + 20.0 * pulse), 0.0f, 1.0f, 0.0f);
         glColor4f(1.0f, 0.5f, 1.0f, 0.3f);
-        mesh.drawColumn();
+        if (!hidden) mesh.drawColumn();
         glPopMatrix();
         glDisable(GL_LIGHTING);
     }

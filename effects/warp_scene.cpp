@@ -134,10 +134,20 @@ double WarpScene::spriteRadius() const {
     return 4.0 * depth / 10.0 + 2.0;
 }
 
-void WarpScene::drawSwarm(int32_t t) {
+void WarpScene::drawSwarm(int32_t t, bool hidden) {
     glRotatef(float(t + 10.0 * pulse), 0.0f, 0.0f, 1.0f);
     glTranslatef(-10.0f, -5.0f, -30.0f);
     glEnable(GL_BLEND);
+    if (hidden) {
+        SquareColour colour{};
+        for (int32_t square = 0; square < 2 * swarmRows * squaresPerHalfRow; ++square)
+            colour = nextSquareColour();
+        setColour(colour);
+        loadWarpedProjection(halfRowFieldOfView(t, swarmRows - 1, pulse, true),
+                             halfRowAspect(pulse, true));
+        glDisable(GL_BLEND);
+        return;
+    }
     GLdouble modelview[16], projection[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
     ViewVolume view;
@@ -171,11 +181,11 @@ void WarpScene::drawSwarm(int32_t t) {
     glDisable(GL_BLEND);
 }
 
-void WarpScene::draw(const DemoState& state, int32_t t) {
+void WarpScene::draw(const DemoState& state, int32_t t, bool hidden) {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glMatrixMode(GL_MODELVIEW);
-    drawSwarm(t);
+    drawSwarm(t, hidden);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
@@ -185,7 +195,7 @@ void WarpScene::draw(const DemoState& state, int32_t t) {
     glLoadIdentity();
     state.ringTower.bindArrays();
     glTranslatef(20.0f, 0.0f, 0.0f);
-    state.ringTower.draw(state, state.towerCopies, t, state.towerCameraAlt);
+    state.ringTower.draw(state, state.towerCopies, t, state.towerCameraAlt, hidden);
     glPopMatrix();
 
     glPushMatrix();
@@ -196,7 +206,7 @@ void WarpScene::draw(const DemoState& state, int32_t t) {
     glDisable(GL_DEPTH_TEST);
     glColor4f(1.0f, 1.0f, 1.0f, 0.3f);
     glBindTexture(GL_TEXTURE_2D, sprite.texture);
-    for (int32_t i = 0; i < spriteCount; ++i) {
+    for (int32_t i = 0; i < spriteCount && !hidden; ++i) {
         glPushMatrix();
         glRotatef(float(36 * i + 5 * t), 0.0f, 0.0f, 1.0f);
         glTranslatef(float(spriteRadius()), 0.0f, 0.0f);

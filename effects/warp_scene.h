@@ -14,8 +14,10 @@ struct WarpScene {
 
     void init();  // loads the sprite image
     void update();
-    void draw(const DemoState& state, int32_t t);
-    void drawSwarm(int32_t t);
+    // With hidden set only the state the drawing leaves is produced, random draws included
+    // (see RingTower::draw).
+    void draw(const DemoState& state, int32_t t, bool hidden = false);
+    void drawSwarm(int32_t t, bool hidden = false);
 
     // The projection of one half-row of the swarm: the first half (along x) or the second
     // (along y) of row i at whole tick t under the given warp pulse.
