@@ -31,8 +31,8 @@ struct LeftState {
         glGetIntegerv(GL_BLEND_SRC, &left.blendSource);
         glGetIntegerv(GL_BLEND_DST, &left.blendDestination);
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &left.texture);
-        const GLenum switches[8] = {GL_DEPTH_TEST,   GL_BLEND,        GL_LIGHTING,
-                                    GL_LIGHT0,       GL_TEXTURE_2D,   GL_NORMAL_ARRAY,
+        const GLenum switches[8] = {GL_DEPTH_TEST,   GL_BLEND,         GL_LIGHTING,
+                                    GL_LIGHT0,       GL_TEXTURE_2D,    GL_NORMAL_ARRAY,
                                     GL_VERTEX_ARRAY, GL_COLOR_MATERIAL};
         for (int i = 0; i < 8; ++i) left.enabled[i] = glIsEnabled(switches[i]);
         glGetPointerv(GL_VERTEX_ARRAY_POINTER, &left.vertexPointer);
