@@ -193,4 +193,3 @@ BENCHMARK(BM_ColdStartFirstFrames)->Unit(benchmark::kMillisecond)->Iterations(3)
 
 }  // namespace
 
-BENCHMARK_MAIN();
