@@ -53,6 +53,10 @@ std::string profileReport(const CaptureSettings& settings, const CaptureReport& 
     const double showSeconds = double(report.endFrame) / showSampleRate;
     const double drawnPerSecond = showSeconds > 0.0 ? double(report.drawnFrames) / showSeconds : 0;
 
+    double slowestAt = 0.0;
+    for (size_t i = 0; i < report.drawMs.size() && i < report.drawFrames.size(); ++i)
+        if (report.drawMs[i] == draw.max) slowestAt = double(report.drawFrames[i]) / showSampleRate;
+
     char text[2048];
     std::snprintf(text, sizeof text,
                   "renderer:            %s, OpenGL %s\n"
@@ -61,13 +65,14 @@ std::string profileReport(const CaptureSettings& settings, const CaptureReport& 
                   "wall time:           %.2f s (%.2f x real time)\n"
                   "drawn frames:        %llu (%.2f per second of show)\n"
                   "render ms per frame: p50 %.3f  p99 %.3f  max %.3f  mean %.3f\n"
+                  "slowest frame:       at %.3f s of the show\n"
                   "ticks:               %zu (%.3f per second of show)\n"
                   "tick interval ms:    p50 %.3f  p99 %.3f  max %.3f  mean %.3f\n",
                   report.renderer.c_str(), report.glVersion.c_str(), settings.width,
                   settings.height, showSeconds, endName(report.end), wallSeconds,
                   showSeconds > 0.0 ? wallSeconds / showSeconds : 0.0,
                   (unsigned long long)report.drawnFrames, drawnPerSecond, draw.p50, draw.p99,
-                  draw.max, draw.mean, report.tickFrames.size(),
+                  draw.max, draw.mean, slowestAt, report.tickFrames.size(),
                   showSeconds > 0.0 ? double(report.tickFrames.size()) / showSeconds : 0.0,
                   tick.p50, tick.p99, tick.max, tick.mean);
     return text;

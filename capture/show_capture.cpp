@@ -133,6 +133,7 @@ void Capture::draw() {
         const std::chrono::duration<double, std::milli> took =
             std::chrono::steady_clock::now() - start;
         report_.drawMs.push_back(took.count());
+        report_.drawFrames.push_back(showClock());
     }
     ++drawSerial_;
     ++report_.drawnFrames;

@@ -46,6 +46,7 @@ struct CaptureReport {
     uint64_t drawnFrames = 0;
     std::vector<uint64_t> tickFrames;  // the clock at every tick
     std::vector<double> drawMs;        // every drawn frame's render time, with timeDraws
+    std::vector<uint64_t> drawFrames;  // and the clock when it was drawn
     std::string renderer;              // GL_RENDERER and GL_VERSION of the context used
     std::string glVersion;
 };
