@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
 
     CaptureSettings settings;
     if (!readWholeFile(options.module, settings.module))
-        return fail("cannot read " + options.module);
+        return fail("cannot read " + options.module + " (run from the directory that holds Data/)");
     settings.width = options.width;
     settings.height = options.height;
     settings.fps = options.fps;
