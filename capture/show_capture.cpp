@@ -239,6 +239,7 @@ bool Capture::run(std::string& error) {
 bool captureShow(const CaptureSettings& settings, CaptureSink& sink, CaptureReport& report,
                  std::string& error) {
     report = CaptureReport{};
+    error.clear();
     Capture capture(settings, sink, report);
     return capture.run(error);
 }
