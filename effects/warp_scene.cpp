@@ -5,7 +5,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <cmath>
 #include <initializer_list>
 
 #include "shell/demo_state.h"
@@ -41,65 +40,6 @@ void drawUnitSquare() {
     for (const float* corner : unitSquare) glVertex3f(corner[0], corner[1], 0.0f);
     glEnd();
 }
-
-// Most of the swarm lies outside the view in any frame: rows behind the eye, and half-rows
-// whose warped projection magnifies them far off screen. A square that lies wholly beyond
-// one plane of the view volume yields no fragment, so it is not sent at all; only the GL
-// work is saved, and the picture, the depth buffer and the random draws stay the same.
-// The test runs in double precision on the GL's own matrices and demands a clear margin,
-// far above the rounding of the GL's single-precision transform, before it drops a square.
-class ViewVolume {
-  public:
-    // modelview and projection in the GL's column-major order.
-    void set(const GLdouble modelview[16], const GLdouble projection[16]) {
-        for (int row = 0; row < 4; ++row) {
-            for (int col = 0; col < 4; ++col) {
-                double sum = 0.0, bound = 0.0;
-                for (int k = 0; k < 4; ++k) {
-                    sum += projection[k * 4 + row] * modelview[col * 4 + k];
-                    bound += std::fabs(projection[k * 4 + row]) * std::fabs(modelview[col * 4 + k]);
-                }
-                clip_[row][col] = sum;
-                bound_[row][col] = bound;
-            }
-        }
-    }
-
-    // True when the unit square moved by (x, y, z) is wholly outside one clip plane.
-    bool squareOutside(double x, double y, double z) const {
-        double clip[4][4], size[4][4];
-        for (int c = 0; c < 4; ++c) {
-            const double point[4] = {x + unitSquare[c][0], y + unitSquare[c][1], z, 1.0};
-            for (int row = 0; row < 4; ++row) {
-                double sum = 0.0, bound = 0.0;
-                for (int k = 0; k < 4; ++k) {
-                    sum += clip_[row][k] * point[k];
-                    bound += bound_[row][k] * std::fabs(point[k]);
-                }
-                clip[c][row] = sum;
-                size[c][row] = bound;
-            }
-        }
-        // For each of x, y, z: beyond +w on all corners, or beyond -w on all corners.
-        for (int axis = 0; axis < 3; ++axis) {
-            for (double side : {1.0, -1.0}) {
-                bool allBeyond = true;
-                for (int c = 0; c < 4 && allBeyond; ++c) {
-                    double beyond = side * clip[c][axis] - clip[c][3];
-                    double margin = marginPerUnit * (size[c][axis] + size[c][3]);
-                    allBeyond = beyond > margin;
-                }
-                if (allBeyond) return true;
-            }
-        }
-        return false;
-    }
-
-  private:
-    static constexpr double marginPerUnit = 1e-4;
-    double clip_[4][4];   // projection times modelview
-    double bound_[4][4];  // the same product of absolute values, to scale the margin
-};
 
 // The field of view is handed on unclamped; what the GLU makes of angles far outside
 // 0..180 degrees is the look of the effect.
@@ -148,36 +88,22 @@ void WarpScene::drawSwarm(int32_t t, bool hidden) {
         glDisable(GL_BLEND);
         return;
     }
-    GLdouble modelview[16], projection[16];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    ViewVolume view;
-    SquareColour colour{};
-    bool colourSet = true;
     for (int32_t i = 0; i < swarmRows; ++i) {
         for (bool secondHalf : {false, true}) {
             loadWarpedProjection(halfRowFieldOfView(t, i, pulse, secondHalf),
                                  halfRowAspect(pulse, secondHalf));
-            glGetDoublev(GL_PROJECTION_MATRIX, projection);
-            view.set(modelview, projection);
             for (int32_t j = 0; j < squaresPerHalfRow; ++j) {
-                colour = nextSquareColour();
-                float x = secondHalf ? 0.0f : float(2 * j);
-                float y = secondHalf ? float(2 * j) : 0.0f;
-                if (view.squareOutside(x, y, i)) {
-                    colourSet = false;
-                    continue;
-                }
-                setColour(colour);
-                colourSet = true;
+                setColour(nextSquareColour());
                 glPushMatrix();
-                glTranslatef(x, y, float(i));
+                if (secondHalf)
+                    glTranslatef(0.0f, float(2 * j), float(i));
+                else
+                    glTranslatef(float(2 * j), 0.0f, float(i));
                 drawUnitSquare();
                 glPopMatrix();
             }
         }
     }
-    // The current colour is left as if every square had been sent.
-    if (!colourSet) setColour(colour);
     glDisable(GL_BLEND);
 }
 
