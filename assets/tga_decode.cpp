@@ -9,8 +9,8 @@
 
 namespace {
 
-// Image ID length 0, no colour map, type 2 (uncompressed true-colour), empty colour map
-// specification, origin (0, 0).
+// Image ID length 0, no colour map, type 2 (uncompressed true-colour), zero colour map
+// fields, origin (0, 0).
 constexpr uint8_t fixedHeader[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
 TgaAllocate orDefault(TgaAllocate allocate) {

@@ -5,17 +5,7 @@
 
 #include "assets/tga_decode.h"
 #include "assets/tga_upload.h"
-
-bool toHostPath(const char* path, char* out, size_t outSize) {
-    size_t i = 0;
-    for (; path[i] != '\0'; ++i) {
-        if (i + 1 >= outSize) return false;
-        out[i] = path[i] == '\\' ? '/' : path[i];
-    }
-    if (outSize == 0) return false;
-    out[i] = '\0';
-    return true;
-}
+#include "shell/host_path.h"
 
 bool loadTga(TgaImage& image, const char* path) {
     char hostPath[4096];

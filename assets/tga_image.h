@@ -14,7 +14,3 @@ struct TgaImage {
 // Loads the file into a texture; needs a current GL context. Failures are silent and
 // leave no buffer allocated. The path may use '\\' between folder and file.
 bool loadTga(TgaImage& image, const char* path);
-
-// Copies `path` into `out` with every '\\' turned into '/', so the show's Windows-style
-// names find their files here. False when it does not fit (with its terminator) in `outSize`.
-bool toHostPath(const char* path, char* out, size_t outSize);

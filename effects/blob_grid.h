@@ -17,9 +17,12 @@ struct BlobGrid {
 
     void init();
     void update(int32_t t1, int32_t t2);
-    void draw();
+    // With hidden set only the state the drawing leaves is produced (see RingTower::draw).
+    void draw(bool hidden = false);
     void reseed();
     void computeField();
     void movePoints(int32_t t1, int32_t t2);
     void drawCells();
+    // What drawCells leaves behind, without drawing: the loop indices and the colour.
+    void leaveLastCellState();
 };

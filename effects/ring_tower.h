@@ -22,6 +22,17 @@ struct RingTower {
     void init(DemoState& state);  // also clears towerFlash
     void update();
     void bindArrays() const;
-    // Reads towerFlash and the camera from the state.
-    void draw(const DemoState& state, int32_t copies, int32_t t, bool cameraAlt) const;
+    // Reads towerFlash and the camera from the state. With hidden set, everything but the
+    // primitives is done: for a frame whose colour buffer is cleared after this drawing,
+    // only the GL state it leaves behind matters.
+    void draw(const DemoState& state, int32_t copies, int32_t t, bool cameraAlt,
+              bool hidden = false) const;
+
+    // The uniform scale of copy i at whole tick t (copy 0 is the outermost).
+    static double copyScale(int32_t i, int32_t t);
+    // The colour of copy i at whole tick t, as handed to the GL (unclamped).
+    struct Colour {
+        float red, green, blue;
+    };
+    static Colour copyColour(int32_t i, int32_t t);
 };

@@ -14,6 +14,15 @@ struct WarpScene {
 
     void init();  // loads the sprite image
     void update();
-    void draw(const DemoState& state, int32_t t);
-    void drawSwarm(int32_t t);
+    // With hidden set only the state the drawing leaves is produced, random draws included
+    // (see RingTower::draw).
+    void draw(const DemoState& state, int32_t t, bool hidden = false);
+    void drawSwarm(int32_t t, bool hidden = false);
+
+    // The projection of one half-row of the swarm: the first half (along x) or the second
+    // (along y) of row i at whole tick t under the given warp pulse.
+    static double halfRowFieldOfView(int32_t t, int32_t row, float pulse, bool secondHalf);
+    static double halfRowAspect(float pulse, bool secondHalf);
+    // Distance of each sprite from the ring's centre; negative puts it opposite its angle.
+    double spriteRadius() const;
 };

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "effects/effects_warm_up.h"
 #include "shell/demo_state.h"
 #include "shell/shell_hooks.h"
 #include "shell/trace.h"
@@ -70,6 +71,7 @@ void initScene(DemoState& s, ShellHooks& hooks) {
     openTraceFromEnvironment();
     initSceneObjects(s);
     setFixedGlState();
+    warmUpEffects(s);
     s.timer.start();
 
     openSoundOutput(44100);
@@ -117,13 +119,16 @@ void drawFrame(DemoState& s) {
     int32_t n = wholeTick(s.tick);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
+    // The voxel field clears the colour buffer before it draws, so under it the other
+    // effects only need to leave their GL state (and take their random numbers).
+    const bool voxels = s.showVoxels;
     if (s.showTower) {
         s.ringTower.bindArrays();
-        s.ringTower.draw(s, s.towerCopies, n, s.towerCameraAlt);
+        s.ringTower.draw(s, s.towerCopies, n, s.towerCameraAlt, voxels);
     }
-    if (s.showGrid) s.blobGrid.draw();
-    if (s.showWarp) s.warpScene.draw(s, n);
-    if (s.showVoxels) s.voxelField.draw(s.camera, s.tick);
+    if (s.showGrid) s.blobGrid.draw(voxels);
+    if (s.showWarp) s.warpScene.draw(s, n, voxels);
+    if (voxels) s.voxelField.draw(s.camera, s.tick);
     s.flashPanels.bindVertices();
     s.flashPanels.draw();
     s.fadeLayer.draw();

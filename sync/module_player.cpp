@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "shell/host_path.h"
 #include "shell/trace.h"
 #include "sync/song_renderer.h"
 #include "sync/sound_output.h"
@@ -100,10 +101,8 @@ Song* loadSongFromMemory(const uint8_t* data, size_t size) {
 }
 
 Song* loadSong(const char* path) {
-    if (!path) return nullptr;
-    std::string hostPath(path);
-    for (char& c : hostPath)
-        if (c == '\\') c = '/';
+    char hostPath[4096];
+    if (!path || !toHostPath(path, hostPath, sizeof hostPath)) return nullptr;
     std::vector<uint8_t> bytes;
     if (!readWholeFile(hostPath, bytes)) return nullptr;
     return loadSongFromMemory(bytes.data(), bytes.size());

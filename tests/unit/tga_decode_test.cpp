@@ -1,6 +1,7 @@
 // The TGA file format half of the loader, without GL: which headers are refused, what a
 // short file costs, and how the pixels come out.
 #include "assets/tga_decode.h"
+#include "shell/host_path.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +79,7 @@ TEST(TgaHeader, RefusesEveryOtherFlavour) {
         {0, 1},                                              // image ID present
         {1, 1},                                              // colour map present
         {2, 0},  {2, 1},  {2, 3}, {2, 9}, {2, 10}, {2, 11},  // other image types
-        {3, 1},  {4, 1},  {5, 1}, {6, 1}, {7, 24},           // colour map specification
+        {3, 1},  {4, 1},  {5, 1}, {6, 1}, {7, 24},           // colour map fields
         {8, 1},  {9, 1},                                     // X origin
         {10, 1}, {11, 1},                                    // Y origin
     };

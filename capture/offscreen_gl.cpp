@@ -1,5 +1,5 @@
 // Offscreen GL through EGL: the surfaceless platform first, the device platform second.
-#include "tests/support/gl_context.h"
+#include "capture/offscreen_gl.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -10,11 +10,11 @@
 namespace {
 
 EGLDisplay openDisplay() {
-    auto getPlatformDisplay =
-        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+        eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (getPlatformDisplay) {
-        EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY,
-                                                nullptr);
+        EGLDisplay display =
+            getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
         if (display != EGL_NO_DISPLAY && eglInitialize(display, nullptr, nullptr)) return display;
         auto queryDevices =
             reinterpret_cast<PFNEGLQUERYDEVICESEXTPROC>(eglGetProcAddress("eglQueryDevicesEXT"));
@@ -35,9 +35,20 @@ OffscreenGl::OffscreenGl(int width, int height) : width_(width), height_(height)
     EGLDisplay display = openDisplay();
     if (display == EGL_NO_DISPLAY) return;
     display_ = display;
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
-                                       EGL_OPENGL_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
-                                       EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8, EGL_DEPTH_SIZE, 24,
+    const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
+                                       EGL_PBUFFER_BIT,
+                                       EGL_RENDERABLE_TYPE,
+                                       EGL_OPENGL_BIT,
+                                       EGL_RED_SIZE,
+                                       8,
+                                       EGL_GREEN_SIZE,
+                                       8,
+                                       EGL_BLUE_SIZE,
+                                       8,
+                                       EGL_ALPHA_SIZE,
+                                       8,
+                                       EGL_DEPTH_SIZE,
+                                       24,
                                        EGL_NONE};
     EGLConfig configs[64];
     EGLint count = 0;
@@ -88,4 +99,12 @@ OffscreenGl::Rgba OffscreenGl::pixel(int x, int y) const {
     glFinish();
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &rgba);
     return rgba;
+}
+
+void OffscreenGl::readRgbTopDown(uint8_t* out, uint8_t* scratch) const {
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, scratch);
+    const size_t row = size_t(width_) * 3;
+    for (int y = 0; y < height_; ++y)
+        std::memcpy(out + size_t(y) * row, scratch + size_t(height_ - 1 - y) * row, row);
 }

@@ -1,0 +1,16 @@
+// The offline capture's clock: the count of audio frames rendered so far. The frame timer
+// reads it through a TimeSource, so ticks fall where the rendered sound says they do and
+// not where the machine's speed would put them.
+#pragma once
+#include <cstdint>
+
+#include "shell/frame_timer.h"
+
+constexpr int showSampleRate = 44100;
+
+// There is one show clock per process, as there is one frame timer.
+void setShowClock(uint64_t audioFrame);
+uint64_t showClock();
+
+// A high-resolution source in nanoseconds over the show clock (never the fallback path).
+const TimeSource& showTimeSource();

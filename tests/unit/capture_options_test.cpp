@@ -1,0 +1,76 @@
+// The capture tool's command line: what it accepts, and a clear reason for what it refuses.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+#include "capture/capture_options.h"
+
+namespace {
+
+bool parse(std::initializer_list<const char*> args, CaptureOptions& options, std::string& error) {
+    std::vector<const char*> argv{"zuzor-capture"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return parseCaptureOptions(int(argv.size()), argv.data(), options, error);
+}
+
+}  // namespace
+
+TEST(CaptureOptions, DefaultsAndFullSet) {
+    CaptureOptions o;
+    std::string error;
+    ASSERT_TRUE(parse({}, o, error)) << error;
+    EXPECT_EQ(o.out, "zuzor.mp4");
+    EXPECT_EQ(o.fps, 60);
+    EXPECT_EQ(o.width, 800);
+    EXPECT_EQ(o.height, 600);
+    EXPECT_FALSE(o.hasTo);
+
+    ASSERT_TRUE(parse({"--frames", "d", "--fps", "25", "--size", "401x301", "--from", "1.5", "--to",
+                       "12", "--module", "m.xm", "--quiet"},
+                      o, error))
+        << error;
+    EXPECT_EQ(o.framesDir, "d");
+    EXPECT_EQ(o.fps, 25);
+    EXPECT_EQ(o.width, 401);
+    EXPECT_EQ(o.height, 301);
+    EXPECT_DOUBLE_EQ(o.from, 1.5);
+    EXPECT_DOUBLE_EQ(o.to, 12.0);
+    EXPECT_EQ(o.module, "m.xm");
+    EXPECT_TRUE(o.quiet);
+
+    ASSERT_TRUE(parse({"--frames", "d", "--at", "10,22.5"}, o, error)) << error;
+    ASSERT_EQ(o.stills.size(), 2u);
+    EXPECT_DOUBLE_EQ(o.stills[1], 22.5);
+    EXPECT_EQ(o.stillNames[1], "22.5");
+}
+
+TEST(CaptureOptions, RefusesWithAReason) {
+    struct Case {
+        std::initializer_list<const char*> args;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {{"--speed", "2"}, "unknown option --speed"},
+        {{"--fps"}, "--fps needs a value"},
+        {{"--fps", "0"}, "bad value for --fps"},
+        {{"--fps", "60x"}, "bad value for --fps"},
+        {{"--fps", "-5"}, "bad value for --fps"},
+        {{"--size", "800"}, "bad value for --size"},
+        {{"--size", "8x600"}, "bad value for --size"},
+        {{"--size", "801x600"}, "even width and height"},
+        {{"--from", "abc"}, "bad value for --from"},
+        {{"--from", "nan"}, "bad value for --from"},
+        {{"--to", "-1"}, "bad value for --to"},
+        {{"--from", "10", "--to", "5"}, "--to must be later than --from"},
+        {{"--out", "a.mp4", "--frames", "d"}, "exclude each other"},
+        {{"--at", "5"}, "--at needs --frames"},
+        {{"--frames", "d", "--at", "5,,6"}, "bad value for --at"},
+        {{"--frames", "d", "--at", "5", "--from", "2"}, "does not go with --from"},
+    };
+    for (const Case& c : cases) {
+        CaptureOptions o;
+        std::string error;
+        EXPECT_FALSE(parse(c.args, o, error)) << *c.args.begin();
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    }
+}

@@ -1,0 +1,226 @@
+// zuzor-capture: the show rendered offline, deterministically, to a video with its sound
+// (or to PNG frames and a WAV), as fast as the machine allows.
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "capture/capture_options.h"
+#include "capture/ffmpeg_encoder.h"
+#include "capture/png_file.h"
+#include "capture/progress_bar.h"
+#include "capture/render_profile.h"
+#include "capture/show_capture.h"
+#include "capture/show_clock.h"
+#include "capture/wav_file.h"
+#include "sync/song_renderer.h"
+
+namespace {
+
+constexpr int framePngCompression = 3;
+constexpr int stillPngCompression = 9;
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "zuzor-capture: %s\n", message.c_str());
+    return 1;
+}
+
+bool makeDirectory(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
+    return mkdir(path.c_str(), 0777) == 0;
+}
+
+uint64_t toAudioFrames(double seconds) {
+    return uint64_t(std::llround(seconds * showSampleRate));
+}
+
+// Everything but the video proper: the progress bar and, for frames, the files.
+struct SinkBase : CaptureSink {
+    ProgressBar progress;
+    std::string failure;
+    explicit SinkBase(bool quiet) : progress(!quiet) {}
+    void onProgress(uint64_t clock, uint64_t expectedEnd) override {
+        progress.update(clock, std::max(clock, expectedEnd));
+    }
+};
+
+// PNG frames and audio.wav. A picture that did not change is the same file again, encoded once.
+struct FramesSink final : SinkBase {
+    std::string dir;
+    int width, height;
+    WavFile wav;
+    std::vector<uint8_t> png;
+    char name[64];
+    FramesSink(bool quiet, std::string d, int w, int h)
+        : SinkBase(quiet), dir(std::move(d)), width(w), height(h) {}
+    bool onVideoFrame(uint64_t index, const uint8_t* rgb, bool changed) override {
+        if (changed && !encodePng(rgb, width, height, framePngCompression, png)) {
+            failure = "cannot encode a PNG";
+            return false;
+        }
+        std::snprintf(name, sizeof name, "/frame-%06llu.png", (unsigned long long)index);
+        if (!writeWholeFile(dir + name, png)) {
+            failure = "cannot write " + dir + name;
+            return false;
+        }
+        return true;
+    }
+    bool onAudio(const float* stereo, size_t frames) override {
+        if (wav.write(stereo, frames)) return true;
+        failure = "cannot write " + dir + "/audio.wav";
+        return false;
+    }
+};
+
+// Only the pictures at chosen moments; no sound.
+struct StillsSink final : SinkBase {
+    std::string dir;
+    int width, height;
+    std::vector<uint64_t> indices;
+    std::vector<std::string> names;
+    std::vector<uint8_t> png;
+    StillsSink(bool quiet, std::string d, int w, int h)
+        : SinkBase(quiet), dir(std::move(d)), width(w), height(h) {}
+    bool wantsPixels(uint64_t index) override {
+        for (uint64_t i : indices)
+            if (i == index) return true;
+        return false;
+    }
+    bool onVideoFrame(uint64_t index, const uint8_t* rgb, bool) override {
+        for (size_t i = 0; i < indices.size(); ++i) {
+            if (indices[i] != index) continue;
+            const std::string path = dir + "/at-" + names[i] + ".png";
+            if (!encodePng(rgb, width, height, stillPngCompression, png) ||
+                !writeWholeFile(path, png)) {
+                failure = "cannot write " + path;
+                return false;
+            }
+        }
+        return true;
+    }
+    bool onAudio(const float*, size_t) override { return true; }
+};
+
+struct VideoSink final : SinkBase {
+    FfmpegEncoder encoder;
+    explicit VideoSink(bool quiet) : SinkBase(quiet) {}
+    bool onVideoFrame(uint64_t, const uint8_t* rgb, bool) override {
+        if (encoder.writeFrame(rgb)) return true;
+        failure = "ffmpeg stopped taking frames";
+        return false;
+    }
+    bool onAudio(const float* stereo, size_t frames) override {
+        if (encoder.writeAudio(stereo, frames)) return true;
+        failure = "cannot write the sound track";
+        return false;
+    }
+};
+
+// Renders and measures only.
+struct DryRunSink final : SinkBase {
+    explicit DryRunSink(bool quiet) : SinkBase(quiet) {}
+    bool wantsPixels(uint64_t) override { return false; }
+    bool onVideoFrame(uint64_t, const uint8_t*, bool) override { return true; }
+    bool onAudio(const float*, size_t) override { return true; }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CaptureOptions options;
+    std::string error;
+    if (!parseCaptureOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "zuzor-capture: %s\n%s", error.c_str(), captureUsage);
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(captureUsage, stdout);
+        return 0;
+    }
+    // Mesa's software renderer gives the same pixels on every run and every machine.
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+
+    CaptureSettings settings;
+    if (!readWholeFile(options.module, settings.module))
+        return fail("cannot read " + options.module + " (run from the directory that holds Data/)");
+    settings.width = options.width;
+    settings.height = options.height;
+    settings.fps = options.fps;
+    settings.fromFrame = toAudioFrames(options.from);
+    settings.hasTo = options.hasTo;
+    settings.toFrame = toAudioFrames(options.to);
+    settings.timeDraws = !options.profileFile.empty();
+
+    std::string framesDir = options.framesDir;
+    const bool wantVideo = framesDir.empty() && (options.outGiven || options.profileFile.empty());
+    if (wantVideo && !ffmpegAvailable()) {
+        std::string base = options.out;
+        const size_t dot = base.rfind('.');
+        if (dot != std::string::npos && base.find('/', dot) == std::string::npos) base.erase(dot);
+        framesDir = base + "-frames";
+        std::fprintf(stderr,
+                     "zuzor-capture: ffmpeg is not installed: writing PNG frames and audio.wav "
+                     "to %s/ instead of %s\n",
+                     framesDir.c_str(), options.out.c_str());
+    }
+
+    std::unique_ptr<SinkBase> sink;
+    if (!options.stills.empty()) {
+        if (!makeDirectory(framesDir)) return fail("cannot make the directory " + framesDir);
+        auto stills =
+            std::make_unique<StillsSink>(options.quiet, framesDir, settings.width, settings.height);
+        uint64_t last = 0;
+        for (double t : options.stills) {
+            // The first video frame at or after the moment shows what the demo shows then.
+            const uint64_t index = uint64_t(std::ceil(t * settings.fps - 1e-9));
+            stills->indices.push_back(index);
+            last = std::max(last, index);
+        }
+        stills->names = options.stillNames;
+        settings.hasTo = true;
+        settings.toFrame = videoFrameTime(settings, last) + 1;
+        sink = std::move(stills);
+    } else if (!framesDir.empty()) {
+        if (!makeDirectory(framesDir)) return fail("cannot make the directory " + framesDir);
+        auto frames =
+            std::make_unique<FramesSink>(options.quiet, framesDir, settings.width, settings.height);
+        if (!frames->wav.open(framesDir + "/audio.wav", showSampleRate))
+            return fail("cannot write " + framesDir + "/audio.wav");
+        sink = std::move(frames);
+    } else if (wantVideo) {
+        auto video = std::make_unique<VideoSink>(options.quiet);
+        if (!video->encoder.open(options.out, settings.width, settings.height, settings.fps,
+                                 showSampleRate, error))
+            return fail(error);
+        sink = std::move(video);
+    } else {
+        sink = std::make_unique<DryRunSink>(options.quiet);
+    }
+
+    const auto started = std::chrono::steady_clock::now();
+    CaptureReport report;
+    const bool captured = captureShow(settings, *sink, report, error);
+    const double wallSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (!captured) return fail(error.empty() ? sink->failure : error);
+    sink->progress.finish(report.endFrame);
+
+    if (auto* frames = dynamic_cast<FramesSink*>(sink.get()); frames && !frames->wav.close())
+        return fail("cannot write " + framesDir + "/audio.wav");
+    if (auto* video = dynamic_cast<VideoSink*>(sink.get()); video && !video->encoder.finish(error))
+        return fail(error);
+    if (report.videoFrames == 0 && options.profileFile.empty())
+        return fail("nothing to capture: the show ends before --from");
+
+    if (!options.profileFile.empty()) {
+        const std::string text = profileReport(settings, report, wallSeconds);
+        if (!writeWholeFile(options.profileFile, std::vector<uint8_t>(text.begin(), text.end())))
+            return fail("cannot write " + options.profileFile);
+    }
+    return 0;
+}
