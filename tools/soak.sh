@@ -63,7 +63,15 @@ echo "# seconds rss_kb fds threads ticks" | tee "$WORK/samples"
 start=$(date +%s)
 while :; do
     now=$(($(date +%s) - start))
-    kill -0 "$DEMO_PID" 2>/dev/null || { echo "soak: the demo ended by itself" >&2; exit 1; }
+    if ! kill -0 "$DEMO_PID" 2>/dev/null; then
+        status=0
+        wait "$DEMO_PID" || status=$?
+        DEMO_PID=
+        echo "soak: the demo ended by itself after $now s, exit status $status" >&2
+        sed 's/^/demo stderr: /' "$WORK/stderr" >&2
+        tail -n 5 "$WORK/trace" | sed 's/^/trace: /' >&2
+        exit 1
+    fi
     rss=$(awk '/^VmRSS/ { print $2 }' "/proc/$DEMO_PID/status")
     threads=$(awk '/^Threads/ { print $2 }' "/proc/$DEMO_PID/status")
     fds=$(ls "/proc/$DEMO_PID/fd" | wc -l)
