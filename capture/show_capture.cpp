@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 
 #include "capture/offscreen_gl.h"
@@ -61,6 +62,15 @@ class Capture {
   public:
     Capture(const CaptureSettings& settings, CaptureSink& sink, CaptureReport& report)
         : settings_(settings), sink_(sink), report_(report) {}
+    // The demo keeps its images for the whole process; a capture's state goes away with
+    // the capture, and so must the two pixel buffers it loaded.
+    ~Capture() {
+        if (!state_) return;
+        std::free(state_->logo.pixels);
+        std::free(state_->warpScene.sprite.pixels);
+    }
+    Capture(const Capture&) = delete;
+    Capture& operator=(const Capture&) = delete;
 
     bool run(std::string& error);
 
