@@ -44,6 +44,8 @@ struct SinkBase : CaptureSink {
     ProgressBar progress;
     std::string failure;
     explicit SinkBase(bool quiet) : progress(!quiet) {}
+    // The sinks are owned and deleted through this base.
+    virtual ~SinkBase() = default;
     void onProgress(uint64_t clock, uint64_t expectedEnd) override {
         progress.update(clock, std::max(clock, expectedEnd));
     }
