@@ -192,4 +192,3 @@ void BM_ColdStartFirstFrames(benchmark::State& bench) {
 BENCHMARK(BM_ColdStartFirstFrames)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(0)->Arg(1);
 
 }  // namespace
-

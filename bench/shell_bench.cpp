@@ -39,4 +39,3 @@ void BM_TickBody(benchmark::State& bench) {
 BENCHMARK(BM_TickBody);
 
 }  // namespace
-

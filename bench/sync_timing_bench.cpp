@@ -120,4 +120,3 @@ void BM_OfflineRenderThreeMinutes(benchmark::State& state) {
 BENCHMARK(BM_OfflineRenderThreeMinutes)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-

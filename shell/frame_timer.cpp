@@ -25,13 +25,14 @@ uint32_t monotonicMilliseconds() {
     return uint32_t(uint64_t(now.tv_sec) * 1000u + uint64_t(now.tv_nsec) / 1000000u);
 }
 
-uint32_t lowBits(int64_t value) { return uint32_t(uint64_t(value)); }
+uint32_t lowBits(int64_t value) {
+    return uint32_t(uint64_t(value));
+}
 
 }  // namespace
 
 const TimeSource& systemTimeSource() {
-    static const TimeSource clocks{monotonicFrequency, monotonicNanoseconds,
-                                   monotonicMilliseconds};
+    static const TimeSource clocks{monotonicFrequency, monotonicNanoseconds, monotonicMilliseconds};
     return clocks;
 }
 

@@ -24,6 +24,6 @@ struct FrameTimer {
     void reset();
     float elapsedMs() const;
 
-private:
+  private:
     const TimeSource& clocks() const { return source ? *source : systemTimeSource(); }
 };

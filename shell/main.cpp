@@ -28,7 +28,9 @@ void shutdownDemo() {
     std::exit(0);
 }
 
-void onIdle() { idleStep(demo, glutHooks); }
+void onIdle() {
+    idleStep(demo, glutHooks);
+}
 
 void onDisplay() {
     displayStep(demo);

@@ -7,6 +7,6 @@ struct ShellHooks {
     // Ends the demo. The real one does not return.
     virtual void shutdown() = 0;
 
-protected:
+  protected:
     ~ShellHooks() = default;
 };

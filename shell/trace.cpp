@@ -17,7 +17,9 @@ void openTraceFromEnvironment() {
     if (!traceFile) std::fprintf(stderr, "zuzor: cannot open trace file %s\n", path);
 }
 
-bool traceEnabled() { return traceFile != nullptr; }
+bool traceEnabled() {
+    return traceFile != nullptr;
+}
 
 double traceNowMs() {
     timespec now{};
