@@ -11,28 +11,18 @@
 #include <ctime>
 #include <vector>
 
+#include "bench/bench_scene.h"
 #include "effects/effects_warm_up.h"
 #include "shell/demo_state.h"
 #include "shell/frame_loop.h"
 #include "sync/sync_events.h"
-#include "tests/support/scene_fixture.h"
 
 namespace {
 
 // About four minutes of show at twenty ticks a second.
 constexpr int showTicks = 4800;
 
-struct BenchScene {
-    SceneFixture scene;
-    bool ok = false;
-
-    BenchScene() {
-        setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-        ok = scene.gl.ok();
-        if (ok) scene.init();
-    }
-    DemoState& state() { return *scene.state; }
-
+struct EffectsScene : BenchScene {
     // Everything on: seven copies, the lit pass, all four effects.
     void switchEverythingOn() {
         for (uint8_t code : {2, 3, 4, 5, 30}) onSyncEvent(state(), scene.hooks, code);
@@ -59,7 +49,7 @@ double median(std::vector<double> values) {
 }
 
 template <typename Draw>
-void drawEachTick(benchmark::State& bench, BenchScene& scene, Draw draw) {
+void drawEachTick(benchmark::State& bench, EffectsScene& scene, Draw draw) {
     if (!scene.ok) {
         bench.SkipWithError("no offscreen OpenGL context");
         return;
@@ -86,7 +76,7 @@ void drawEachTick(benchmark::State& bench, BenchScene& scene, Draw draw) {
 }
 
 void BM_RingTower(benchmark::State& bench) {
-    BenchScene scene;
+    EffectsScene scene;
     if (scene.ok) scene.switchEverythingOn();
     drawEachTick(bench, scene, [](DemoState& s) {
         s.ringTower.bindArrays();
@@ -96,13 +86,13 @@ void BM_RingTower(benchmark::State& bench) {
 BENCHMARK(BM_RingTower)->Unit(benchmark::kMillisecond)->Iterations(400);
 
 void BM_BlobGrid(benchmark::State& bench) {
-    BenchScene scene;
+    EffectsScene scene;
     drawEachTick(bench, scene, [](DemoState& s) { s.blobGrid.draw(); });
 }
 BENCHMARK(BM_BlobGrid)->Unit(benchmark::kMillisecond)->Iterations(400);
 
 void BM_WarpScene(benchmark::State& bench) {
-    BenchScene scene;
+    EffectsScene scene;
     if (scene.ok) scene.switchEverythingOn();
     drawEachTick(bench, scene, [](DemoState& s) { s.warpScene.draw(s, wholeTick(s.tick)); });
 }
@@ -110,7 +100,7 @@ BENCHMARK(BM_WarpScene)->Unit(benchmark::kMillisecond)->Iterations(400);
 
 // The swarm seen through the tower's camera: tower on, grid off.
 void BM_TowerThenWarp(benchmark::State& bench) {
-    BenchScene scene;
+    EffectsScene scene;
     if (scene.ok) scene.switchEverythingOn();
     drawEachTick(bench, scene, [](DemoState& s) {
         int32_t t = wholeTick(s.tick);
@@ -122,7 +112,7 @@ void BM_TowerThenWarp(benchmark::State& bench) {
 BENCHMARK(BM_TowerThenWarp)->Unit(benchmark::kMillisecond)->Iterations(400);
 
 void BM_WholeFrameEverythingOn(benchmark::State& bench) {
-    BenchScene scene;
+    EffectsScene scene;
     if (scene.ok) scene.switchEverythingOn();
     drawEachTick(bench, scene, [](DemoState& s) { drawFrame(s); });
 }
@@ -131,7 +121,7 @@ BENCHMARK(BM_WholeFrameEverythingOn)->Unit(benchmark::kMillisecond)->Iterations(
 // The same frame when the effects skip the primitives that the voxel field's colour clear
 // would erase anyway: what the frame loop can do whenever the voxel field is shown.
 void BM_WholeFrameEverythingOnEffectsHidden(benchmark::State& bench) {
-    BenchScene scene;
+    EffectsScene scene;
     if (scene.ok) scene.switchEverythingOn();
     drawEachTick(bench, scene, [](DemoState& s) {
         int32_t t = wholeTick(s.tick);
@@ -158,7 +148,7 @@ void BM_ColdStartFirstFrames(benchmark::State& bench) {
         bench.counters[name] = benchmark::Counter(0.0, benchmark::Counter::kAvgIterations);
     for (auto _ : bench) {
         bench.PauseTiming();
-        BenchScene scene;
+        EffectsScene scene;
         if (!scene.ok) {
             bench.SkipWithError("no offscreen OpenGL context");
             return;

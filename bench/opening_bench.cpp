@@ -12,9 +12,9 @@
 #include <memory>
 #include <vector>
 
+#include "bench/bench_scene.h"
 #include "shell/demo_state.h"
 #include "shell/frame_loop.h"
-#include "tests/support/scene_fixture.h"
 
 namespace {
 
@@ -46,23 +46,14 @@ BENCHMARK(BM_VoxelRebuild)
     ->ComputeStatistics("max", maxOf)
     ->ReportAggregatesOnly(true);
 
-struct BenchScene {
-    SceneFixture scene;
-    bool ok = false;
-
-    BenchScene() {
-        setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-        ok = scene.gl.ok();
-        if (ok) scene.init();
-    }
-    DemoState& state() { return *scene.state; }
+struct OpeningScene : BenchScene {
     void advance() { runTick(state(), scene.hooks); }
 };
 
 // Times one draw per tick, waiting for the GL to finish each frame.
 template <typename Draw>
 void drawEachTick(benchmark::State& bench, Draw draw, void (*prepare)(DemoState&) = nullptr) {
-    BenchScene scene;
+    OpeningScene scene;
     if (!scene.ok) {
         bench.SkipWithError("no offscreen OpenGL context");
         return;

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "shell/render_helpers.h"
-#include "tests/support/scene_fixture.h"
+#include "tests/support/scene_test.h"
 
 namespace {
 
@@ -66,14 +66,7 @@ TEST(BlobGridField, ReseedTakesFourDrawsOfTheSharedSequence) {
     EXPECT_EQ(nextRandom(), 19169);
 }
 
-struct BlobGridDraw : ::testing::Test {
-    SceneFixture scene;
-    void SetUp() override {
-        REQUIRE_GL(scene.gl);
-        scene.init();
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glLoadIdentity();
-    }
+struct BlobGridDraw : SceneTest {
     BlobGrid& grid() { return scene.state->blobGrid; }
     // The centre of cell (x, y) on the 800 x 600 screen.
     OffscreenGl::Rgba cellCentre(int x, int y) {

@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "shell/demo_state.h"
-#include "tests/support/scene_fixture.h"
+#include "tests/support/scene_test.h"
 
 namespace {
 
@@ -69,15 +69,7 @@ TEST(RingTowerNumbers, PulseDecaysByPointSevenAndNeverGoesNegative) {
     }
 }
 
-struct RingTowerDraw : ::testing::Test {
-    SceneFixture scene;
-    void SetUp() override {
-        REQUIRE_GL(scene.gl);
-        scene.init();
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glLoadIdentity();
-    }
-    DemoState& s() { return *scene.state; }
+struct RingTowerDraw : SceneTest {
     void drawTower(int copies, int t = 0, bool alt = false) {
         s().ringTower.bindArrays();
         s().ringTower.draw(s(), copies, t, alt);

@@ -6,7 +6,7 @@
 
 #include "shell/demo_state.h"
 #include "sync/sync_events.h"
-#include "tests/support/scene_fixture.h"
+#include "tests/support/scene_test.h"
 
 namespace {
 
@@ -50,16 +50,7 @@ TEST(WarpNumbers, DepthAndRadiusAfterEventTwentyNine) {
     EXPECT_EQ(warp.depth, 0.0f);
 }
 
-struct WarpDraw : ::testing::Test {
-    SceneFixture scene;
-    void SetUp() override {
-        REQUIRE_GL(scene.gl);
-        scene.init();
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glLoadIdentity();
-    }
-    DemoState& s() { return *scene.state; }
-};
+struct WarpDraw : SceneTest {};
 
 TEST_F(WarpDraw, TakesSixThousandDrawsAFrameAndLeavesTheStatedState) {
     GLdouble projectionBefore[16];
