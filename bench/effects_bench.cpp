@@ -12,10 +12,12 @@
 #include <vector>
 
 #include "bench/bench_scene.h"
-#include "effects/effects_warm_up.h"
-#include "shell/demo_state.h"
-#include "shell/frame_loop.h"
-#include "sync/sync_events.h"
+#include "demo/demo_state.h"
+#include "demo/effects_warm_up.h"
+#include "demo/frame_loop.h"
+#include "demo/sync_events.h"
+
+using namespace zuzor;
 
 namespace {
 
@@ -80,7 +82,7 @@ void BM_RingTower(benchmark::State& bench) {
     if (scene.ok) scene.switchEverythingOn();
     drawEachTick(bench, scene, [](DemoState& s) {
         s.ringTower.bindArrays();
-        s.ringTower.draw(s, s.towerCopies, wholeTick(s.tick), s.towerCameraAlt);
+        s.ringTower.draw(s.camera, s.towerSettings(), wholeTick(s.tick));
     });
 }
 BENCHMARK(BM_RingTower)->Unit(benchmark::kMillisecond)->Iterations(400);
@@ -94,7 +96,9 @@ BENCHMARK(BM_BlobGrid)->Unit(benchmark::kMillisecond)->Iterations(400);
 void BM_WarpScene(benchmark::State& bench) {
     EffectsScene scene;
     if (scene.ok) scene.switchEverythingOn();
-    drawEachTick(bench, scene, [](DemoState& s) { s.warpScene.draw(s, wholeTick(s.tick)); });
+    drawEachTick(bench, scene, [](DemoState& s) {
+        s.warpScene.draw(s.camera, s.ringTower, s.towerSettings(), wholeTick(s.tick));
+    });
 }
 BENCHMARK(BM_WarpScene)->Unit(benchmark::kMillisecond)->Iterations(400);
 
@@ -105,8 +109,8 @@ void BM_TowerThenWarp(benchmark::State& bench) {
     drawEachTick(bench, scene, [](DemoState& s) {
         int32_t t = wholeTick(s.tick);
         s.ringTower.bindArrays();
-        s.ringTower.draw(s, s.towerCopies, t, s.towerCameraAlt);
-        s.warpScene.draw(s, t);
+        s.ringTower.draw(s.camera, s.towerSettings(), t);
+        s.warpScene.draw(s.camera, s.ringTower, s.towerSettings(), t);
     });
 }
 BENCHMARK(BM_TowerThenWarp)->Unit(benchmark::kMillisecond)->Iterations(400);
@@ -127,9 +131,9 @@ void BM_WholeFrameEverythingOnEffectsHidden(benchmark::State& bench) {
         int32_t t = wholeTick(s.tick);
         bool hidden = s.showVoxels;
         s.ringTower.bindArrays();
-        s.ringTower.draw(s, s.towerCopies, t, s.towerCameraAlt, hidden);
+        s.ringTower.draw(s.camera, s.towerSettings(), t, hidden);
         s.blobGrid.draw(hidden);
-        s.warpScene.draw(s, t, hidden);
+        s.warpScene.draw(s.camera, s.ringTower, s.towerSettings(), t, hidden);
         s.voxelField.draw(s.camera, s.tick);
         s.flashPanels.bindVertices();
         s.flashPanels.draw();

@@ -7,6 +7,8 @@
 
 #include "tests/support/test_modules.h"
 
+using namespace zuzor;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

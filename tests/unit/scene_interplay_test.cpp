@@ -6,10 +6,12 @@
 
 #include <vector>
 
-#include "shell/demo_state.h"
-#include "shell/frame_loop.h"
-#include "sync/sync_events.h"
+#include "demo/demo_state.h"
+#include "demo/frame_loop.h"
+#include "demo/sync_events.h"
 #include "tests/support/scene_fixture.h"
+
+using namespace zuzor;
 
 namespace {
 
@@ -30,10 +32,10 @@ struct SceneInterplay : ::testing::Test {
         glLoadIdentity();
         if (s().showTower) {
             s().ringTower.bindArrays();
-            s().ringTower.draw(s(), s().towerCopies, t, s().towerCameraAlt);
+            s().ringTower.draw(s().camera, s().towerSettings(), t);
         }
         if (s().showGrid) s().blobGrid.draw();
-        if (s().showWarp) s().warpScene.draw(s(), t);
+        if (s().showWarp) s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), t);
         return scene.gl.readPixels();
     }
 };
@@ -82,7 +84,7 @@ TEST_F(SceneInterplay, FirstSwarmSquareOfTheRunTakesTheFirstThreeDraws) {
     glFeedbackBuffer(GLsizei(feedback.size()), GL_3D_COLOR, feedback.data());
     glRenderMode(GL_FEEDBACK);
     glLoadIdentity();
-    s().warpScene.draw(s(), 60);
+    s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), 60);
     GLint written = glRenderMode(GL_RENDER);
     ASSERT_GT(written, 0);
     ASSERT_EQ(feedback[0], GLfloat(GL_POLYGON_TOKEN));

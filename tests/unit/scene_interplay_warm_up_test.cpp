@@ -1,14 +1,16 @@
 // The start-up warm-up leaves nothing behind that a frame could show.
-#include "effects/effects_warm_up.h"
+#include "demo/effects_warm_up.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "shell/demo_state.h"
-#include "sync/sync_events.h"
+#include "demo/demo_state.h"
+#include "demo/sync_events.h"
 #include "tests/support/scene_fixture.h"
+
+using namespace zuzor;
 
 namespace {
 

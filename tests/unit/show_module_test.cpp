@@ -15,7 +15,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "assets/score_compiler.h"
+#include "authoring/score_compiler.h"
+
+using namespace zuzor;
 
 namespace {
 
@@ -33,7 +35,7 @@ std::string readText(const std::string& path) {
 
 const Score& showScore() {
     static const Score score =
-        parseScore(readText(sourcePath("assets/show/zuzor.score")), "zuzor.score");
+        parseScore(readText(sourcePath("authoring/show/zuzor.score")), "zuzor.score");
     return score;
 }
 

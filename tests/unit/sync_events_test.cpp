@@ -5,9 +5,11 @@
 #include <memory>
 #include <vector>
 
-#include "shell/demo_state.h"
-#include "shell/shell_hooks.h"
-#include "sync/sync_events.h"
+#include "demo/demo_state.h"
+#include "demo/shell_hooks.h"
+#include "demo/sync_events.h"
+
+using namespace zuzor;
 
 namespace {
 

@@ -4,9 +4,11 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "shell/demo_state.h"
-#include "sync/sync_events.h"
+#include "demo/demo_state.h"
+#include "demo/sync_events.h"
 #include "tests/support/scene_test.h"
+
+using namespace zuzor;
 
 namespace {
 
@@ -56,7 +58,7 @@ TEST_F(WarpDraw, TakesSixThousandDrawsAFrameAndLeavesTheStatedState) {
     GLdouble projectionBefore[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projectionBefore);
     randomState = 1;
-    s().warpScene.draw(s(), 7);
+    s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), 7);
 
     uint32_t expectedState = 1;
     for (int i = 0; i < 6000; ++i) expectedState = expectedState * 214013u + 2531011u;
@@ -97,7 +99,7 @@ TEST_F(WarpDraw, SpritesAreNeverHiddenByEarlierDrawing) {
     glClearDepth(0.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     s().warpScene.depth = -100.0f;  // right after event 29: radius -38
-    s().warpScene.draw(s(), 0);
+    s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), 0);
     // Sprite 0 sits 38 units left of the centre at z -100: white at alpha 0.3 over black.
     auto sprite = scene.gl.pixel(198, 300);
     EXPECT_NEAR(sprite.r, 77, 1);
@@ -111,7 +113,7 @@ TEST_F(WarpDraw, BeforeEventTwentyNineTheSpritesAreBehindTheViewer) {
     glClearColor(0, 0, 0, 1);
     glClearDepth(0.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    s().warpScene.draw(s(), 0);
+    s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), 0);
     auto pixels = scene.gl.readPixels();
     for (size_t p = 0; p < pixels.size(); p += 4) ASSERT_EQ(pixels[p], 0);
 }
