@@ -15,6 +15,7 @@
 #include "demo/demo_state.h"
 #include "demo/effects_warm_up.h"
 #include "demo/frame_loop.h"
+#include "demo/sync_codes.h"
 #include "demo/sync_events.h"
 
 using namespace zuzor;
@@ -27,8 +28,8 @@ constexpr int showTicks = 4800;
 struct EffectsScene : BenchScene {
     // Everything on: seven copies, the lit pass, all four effects.
     void switchEverythingOn() {
-        for (uint8_t code : {2, 3, 4, 5, 30}) onSyncEvent(state(), scene.hooks, code);
-        for (int i = 0; i < 7; ++i) onSyncEvent(state(), scene.hooks, 24);
+        for (uint8_t code : {Z02, Z03, Z04, Z05, Z1E}) onSyncEvent(state(), scene.hooks, code);
+        for (int i = 0; i < 7; ++i) onSyncEvent(state(), scene.hooks, Z18);
     }
     // Steps through the show's range in strides, so a few hundred frames sample all of it.
     void advance(int stride = 12) {

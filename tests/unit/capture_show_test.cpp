@@ -7,6 +7,7 @@
 
 #include "capture/show_capture.h"
 #include "capture/show_clock.h"
+#include "demo/sync_codes.h"
 #include "sync/xm_script.h"
 #include "tests/support/test_modules.h"
 
@@ -24,8 +25,8 @@ std::vector<uint8_t> scriptedModule() {
     shape.rows = 16;
     shape.orders = 2;
     XmModule module = makeTestModule(shape);
-    putScriptEvent(module, flashRow / 16, flashRow % 16, 1, 0x14);
-    putScriptEvent(module, quitRow / 16, quitRow % 16, 1, 0x64);
+    putScriptEvent(module, flashRow / 16, flashRow % 16, 1, Z14);
+    putScriptEvent(module, quitRow / 16, quitRow % 16, 1, Z64);
     return testModuleBytes(module);
 }
 

@@ -196,4 +196,27 @@ TEST(Player, TheDiskDriverIsRefusedAndNothingIsWritten) {
     EXPECT_NE(stat((dir + "/sdlaudio.raw").c_str(), &st), 0);
 }
 
+// However the process ends, the output's thread ends with it: exit() from anywhere while a
+// song plays, on the silent clock or on a device, gives the exit status and no abort.
+TEST(Player, ExitWhilePlayingEndsTheProcessCleanly) {
+    for (const char* audio : {"off", "dummy"}) {
+        EXPECT_EXIT(
+            {
+                if (std::string(audio) == "off") {
+                    setenv("ZUZOR_AUDIO", "off", 1);
+                } else {
+                    unsetenv("ZUZOR_AUDIO");
+                    setenv("SDL_AUDIODRIVER", audio, 1);
+                }
+                openSoundOutput(44100);
+                std::vector<uint8_t> bytes = countingModule(16);
+                playSong(loadSongFromMemory(bytes.data(), bytes.size()).release());
+                usleep(50000);
+                std::exit(3);
+            },
+            ::testing::ExitedWithCode(3), "")
+            << audio;
+    }
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "demo/demo_state.h"
 #include "demo/frame_loop.h"
+#include "demo/sync_codes.h"
 #include "demo/sync_events.h"
 #include "tests/support/scene_fixture.h"
 
@@ -42,21 +43,21 @@ struct SceneInterplay : ::testing::Test {
 
 TEST_F(SceneInterplay, SwarmIsSeenThroughTheTowerCameraOnlyWhileTheGridIsOff) {
     runTick(s(), scene.hooks);  // the grid's squares have no size after the first tick
-    event(4);
+    event(Z04);
     auto warpAlone = drawEffects(30);
 
-    event(2);  // the tower on, with no copies yet: it draws nothing but leaves its camera
+    event(Z02);  // the tower on, with no copies yet: it draws nothing but leaves its camera
     auto throughTower = drawEffects(30);
     EXPECT_NE(throughTower, warpAlone);
 
-    event(3);  // the grid puts the identity back before the swarm
+    event(Z03);  // the grid puts the identity back before the swarm
     auto throughGrid = drawEffects(30);
     EXPECT_EQ(throughGrid, warpAlone);
 }
 
 TEST_F(SceneInterplay, SwarmCarriesTheTowerCameraIntoTheModelview) {
-    event(2);
-    event(4);
+    event(Z02);
+    event(Z04);
     drawEffects(12);
     GLdouble got[16], want[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, got);
@@ -69,8 +70,8 @@ TEST_F(SceneInterplay, SwarmCarriesTheTowerCameraIntoTheModelview) {
 }
 
 TEST_F(SceneInterplay, GridResetsTheModelviewToTheIdentity) {
-    event(2);
-    event(3);
+    event(Z02);
+    event(Z03);
     drawEffects(12);
     GLdouble modelview[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
@@ -96,13 +97,13 @@ TEST_F(SceneInterplay, FirstSwarmSquareOfTheRunTakesTheFirstThreeDraws) {
 }
 
 TEST_F(SceneInterplay, ReseedAfterADrawnFrameGetsLaterValues) {
-    event(4);
+    event(Z04);
     drawEffects(5);
     uint32_t afterFrame = randomState;
     int32_t expected[4];
     for (int32_t& value : expected) value = nextRandom() % 50;
     randomState = afterFrame;
-    event(26);
+    event(Z1A);
     EXPECT_EQ(s().blobGrid.centre1[0], float(expected[0]));
     EXPECT_EQ(s().blobGrid.centre1[1], float(expected[1]));
     EXPECT_EQ(s().blobGrid.centre2[0], float(expected[2]));
@@ -113,8 +114,8 @@ TEST_F(SceneInterplay, ReseedAfterADrawnFrameGetsLaterValues) {
 
 TEST_F(SceneInterplay, AColourClearAfterTheEffectsLeavesOnlyTheirState) {
     // What the voxel field's first step does to the effects drawn before it.
-    for (uint8_t code : {2, 3, 4, 30}) event(code);
-    for (int i = 0; i < 7; ++i) event(24);
+    for (uint8_t code : {Z02, Z03, Z04, Z1E}) event(code);
+    for (int i = 0; i < 7; ++i) event(Z18);
     runTick(s(), scene.hooks);
     runTick(s(), scene.hooks);
     drawEffects(2);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "demo/demo_state.h"
+#include "demo/sync_codes.h"
 #include "demo/sync_events.h"
 #include "tests/support/scene_test.h"
 
@@ -15,7 +16,7 @@ namespace {
 TEST(WarpNumbers, AspectsAfterEventTwentyEight) {
     auto state = std::make_unique<DemoState>();
     RecordingHooks hooks;
-    onSyncEvent(*state, hooks, 28);
+    onSyncEvent(*state, hooks, Z1C);
     WarpScene& warp = state->warpScene;
     const double first[] = {0.3, 0.55, 0.8, 1.05, 1.3, 1.3};
     const double second[] = {2.3, 2.05, 1.8, 1.55, 1.3, 1.3};
@@ -42,7 +43,7 @@ TEST(WarpNumbers, DepthAndRadiusAfterEventTwentyNine) {
     WarpScene& warp = state->warpScene;
     for (int i = 0; i < 5; ++i) warp.update();
     EXPECT_EQ(warp.depth, 50.0f);  // grows from the start of the run
-    onSyncEvent(*state, hooks, 29);
+    onSyncEvent(*state, hooks, Z1D);
     EXPECT_EQ(warp.depth, -100.0f);
     EXPECT_DOUBLE_EQ(warp.spriteRadius(), -38.0);
     warp.update();
