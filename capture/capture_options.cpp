@@ -10,7 +10,7 @@ namespace zuzor {
 
 const char captureUsage[] =
     "usage: zuzor-capture [options]   (run from the directory that holds Data/)\n"
-    "  --out FILE       the video, H.264 and AAC (default zuzor.mp4); needs ffmpeg\n"
+    "  --out FILE       the video, H.264 and AAC (default zuzor.mp4)\n"
     "  --frames DIR     PNG frames and audio.wav in DIR instead of a video\n"
     "  --fps N          video frames per second, 1 to 240 (default 60)\n"
     "  --size WxH       picture size, 16x16 to 7680x4320 (default 800x600)\n"

@@ -2,7 +2,8 @@
 # Sourced by ./run and ./test.
 
 ZUZOR_BUILD_PACKAGES="cmake make g++ pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev
-    libgl1-mesa-dri libopenmpt-dev libsdl2-dev libegl-dev libegl-mesa0 libpng-dev"
+    libgl1-mesa-dri libopenmpt-dev libsdl2-dev libegl-dev libegl-mesa0 libpng-dev
+    libavcodec-dev libavformat-dev libavutil-dev libswscale-dev"
 ZUZOR_TEST_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev libegl-dev libegl-mesa0
     libxmp-dev xvfb xdotool xauth x11-utils x11-apps ffmpeg
     clang libclang-rt-14-dev"

@@ -12,7 +12,7 @@
 #include "base/clock.h"
 #include "base/file_bytes.h"
 #include "capture/capture_options.h"
-#include "capture/ffmpeg_encoder.h"
+#include "capture/mp4_encoder.h"
 #include "capture/png_file.h"
 #include "capture/progress_bar.h"
 #include "capture/render_profile.h"
@@ -111,17 +111,18 @@ struct StillsSink final : SinkBase {
     bool onAudio(const float*, size_t) override { return true; }
 };
 
+// Only the pictures that changed go to the encoder, each at its video frame's moment.
 struct VideoSink final : SinkBase {
-    FfmpegEncoder encoder;
+    Mp4Encoder encoder;
     explicit VideoSink(bool quiet) : SinkBase(quiet) {}
-    bool onVideoFrame(uint64_t, const uint8_t* rgb, bool) override {
-        if (encoder.writeFrame(rgb)) return true;
-        failure = "ffmpeg stopped taking frames";
+    bool onVideoFrame(uint64_t index, const uint8_t* rgb, bool changed) override {
+        if (!changed || encoder.writePicture(rgb, int64_t(index))) return true;
+        failure = encoder.failure();
         return false;
     }
     bool onAudio(const float* stereo, size_t frames) override {
-        if (encoder.writeAudio(stereo, frames)) return true;
-        failure = "cannot write the sound track";
+        if (encoder.writeSound(stereo, frames)) return true;
+        failure = encoder.failure();
         return false;
     }
 };
@@ -163,14 +164,14 @@ int main(int argc, char** argv) {
 
     std::string framesDir = options.framesDir;
     const bool wantVideo = framesDir.empty() && (options.outGiven || options.profileFile.empty());
-    if (wantVideo && !ffmpegAvailable()) {
+    if (wantVideo && !mp4EncodersPresent()) {
         std::string base = options.out;
         const size_t dot = base.rfind('.');
         if (dot != std::string::npos && base.find('/', dot) == std::string::npos) base.erase(dot);
         framesDir = base + "-frames";
         std::fprintf(stderr,
-                     "zuzor-capture: ffmpeg is not installed: writing PNG frames and audio.wav "
-                     "to %s/ instead of %s\n",
+                     "zuzor-capture: the ffmpeg libraries have no H.264 or AAC encoder: writing "
+                     "PNG frames and audio.wav to %s/ instead of %s\n",
                      framesDir.c_str(), options.out.c_str());
     }
 
@@ -199,9 +200,12 @@ int main(int argc, char** argv) {
         sink = std::move(frames);
     } else if (wantVideo) {
         auto video = std::make_unique<VideoSink>(options.quiet);
-        if (!video->encoder.open(options.out, settings.width, settings.height, settings.fps,
-                                 mixRate, error))
-            return fail(error);
+        Mp4Format format;
+        format.width = settings.width;
+        format.height = settings.height;
+        format.ticksPerSecond = settings.fps;
+        format.sampleRate = mixRate;
+        if (!video->encoder.open(options.out, format, error)) return fail(error);
         sink = std::move(video);
     } else {
         sink = std::make_unique<DryRunSink>(options.quiet);
@@ -216,7 +220,8 @@ int main(int argc, char** argv) {
 
     if (auto* frames = dynamic_cast<FramesSink*>(sink.get()); frames && !frames->wav.close())
         return fail("cannot write " + framesDir + "/audio.wav");
-    if (auto* video = dynamic_cast<VideoSink*>(sink.get()); video && !video->encoder.finish(error))
+    if (auto* video = dynamic_cast<VideoSink*>(sink.get());
+        video && !video->encoder.finish(int64_t(report.videoFrames), error))
         return fail(error);
     if (report.videoFrames == 0 && options.profileFile.empty())
         return fail("nothing to capture: the show ends before --from");
