@@ -8,14 +8,17 @@
 #include <GL/gl.h>
 #include <libopenmpt/libopenmpt.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
 
 #include "base/clock.h"
+#include "capture/picture_readback.h"
 #include "capture/show_clock.h"
 #include "demo/demo_state.h"
 #include "demo/frame_loop.h"
+#include "demo/picture_frame.h"
 #include "demo/shell_hooks.h"
 #include "demo/start_up.h"
 #include "demo/sync_codes.h"
@@ -85,8 +88,8 @@ class Capture {
     std::unique_ptr<SongRenderer> renderer_;
     CaptureHooks hooks_;
     PendingEvents pending_;
+    std::unique_ptr<PictureReadback> readback_;
     std::vector<uint8_t> rgb_;
-    std::vector<uint8_t> scratch_;
     uint64_t nextVideoFrame_ = 0;
     uint64_t drawSerial_ = 0;
     uint64_t readSerial_ = 0;
@@ -102,9 +105,11 @@ bool Capture::startScene(std::string& error) {
                                      true, error);
     if (!renderer_) return false;
 
-    gl_ = std::make_unique<OffscreenGl>(settings_.width, settings_.height);
+    const int factor = settings_.supersample;
+    gl_ = std::make_unique<OffscreenGl>(settings_.width * factor, settings_.height * factor);
     if (!gl_->ok()) {
-        error = "no offscreen OpenGL context (EGL) can be made here";
+        error = "no offscreen OpenGL context (EGL) of " + std::to_string(gl_->width()) + "x" +
+                std::to_string(gl_->height()) + " can be made here";
         return false;
     }
     const GLubyte* renderer = glGetString(GL_RENDERER);
@@ -112,7 +117,7 @@ bool Capture::startScene(std::string& error) {
     report_.renderer = renderer ? reinterpret_cast<const char*>(renderer) : "unknown";
     report_.glVersion = version ? reinterpret_cast<const char*>(version) : "unknown";
     rgb_.resize(size_t(settings_.width) * settings_.height * 3);
-    scratch_.resize(rgb_.size());
+    readback_ = std::make_unique<PictureReadback>(settings_.width, settings_.height, factor);
     pending_.events.reserve(256);
 
     setShowClock(0);
@@ -120,12 +125,19 @@ bool Capture::startScene(std::string& error) {
     SceneStart start;
     start.clock = &showTimeSource();
     // The window's default reshape: the viewport covers it before the first frame.
-    start.viewportWidth = settings_.width;
-    start.viewportHeight = settings_.height;
+    start.viewportWidth = gl_->width();
+    start.viewportHeight = gl_->height();
+    const PictureRect shown = centredFourByThree(settings_.width, settings_.height);
+    const PictureRect drawn{shown.x * factor, shown.y * factor, shown.width * factor,
+                            shown.height * factor};
+    // Lines as wide on the video as on the show's own 600 lines; never thinner, so small
+    // previews keep the show's pixels.
+    start.pixelScale = std::max(1.0f, float(shown.height) / float(showLines)) * float(factor);
     // The capture renders its own music; the logo is loaded as the demo loads it.
     start.music = false;
     start.logo = true;
     initScene(*state_, start);
+    confinePicture(drawn, gl_->width(), gl_->height());
     return true;
 }
 
@@ -158,7 +170,7 @@ bool Capture::emitUpTo(uint64_t clock, bool inclusive) {
         if (sink_.wantsPixels(nextVideoFrame_)) {
             changed = readSerial_ != drawSerial_ || nextVideoFrame_ == 0;
             if (readSerial_ != drawSerial_) {
-                gl_->readRgbTopDown(rgb_.data(), scratch_.data());
+                readback_->read(*gl_, rgb_.data());
                 readSerial_ = drawSerial_;
             }
             pixels = rgb_.data();

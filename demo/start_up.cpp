@@ -51,6 +51,7 @@ void initSceneObjects(DemoState& s) {
 
 void initScene(DemoState& s, const SceneStart& start) {
     initSceneObjects(s);
+    s.voxelField.outlineWidth = VoxelField::showOutlineWidth * start.pixelScale;
     setFixedGlState();
     if (start.warmUp) warmUpEffects(s);
     if (start.viewportWidth > 0 && start.viewportHeight > 0)

@@ -18,6 +18,10 @@ struct SceneStart {
     // gives the demo before its first frame; 0 leaves the viewport to the window.
     int viewportWidth = 0;
     int viewportHeight = 0;
+    // How many times the show's 600 lines the picture is drawn on, where it is larger (a
+    // capture at 1080 lines, or drawn twice the size to be filtered down): what is drawn in
+    // pixels, the voxel field's outline, widens by as much. 1 everywhere else.
+    float pixelScale = 1.0f;
     // Open the sound output and load the module; then the logo, and the start-up line.
     // Without it, no sound, no module and no message.
     bool music = true;

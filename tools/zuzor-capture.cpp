@@ -156,6 +156,7 @@ int main(int argc, char** argv) {
         return fail("cannot read " + options.module + " (run from the directory that holds Data/)");
     settings.width = options.width;
     settings.height = options.height;
+    settings.supersample = options.supersample;
     settings.fps = options.fps;
     settings.fromFrame = toAudioFrames(options.from);
     settings.hasTo = options.hasTo;
