@@ -32,6 +32,8 @@ bool traceEnabled() {
 
 void traceLine(const char* format, ...) {
     if (!trace.file) return;
+    // One line at a time also when the sound output's opening thread writes.
+    flockfile(trace.file);
     std::fprintf(trace.file, "%.3f ", monotonicMs());
     va_list args;
     va_start(args, format);
@@ -39,6 +41,7 @@ void traceLine(const char* format, ...) {
     va_end(args);
     std::fputc('\n', trace.file);
     std::fflush(trace.file);
+    funlockfile(trace.file);
 }
 
 }  // namespace zuzor
