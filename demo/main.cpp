@@ -27,6 +27,8 @@ struct WindowHooks final : ShellHooks {
 struct DemoRun {
     DemoState state;
     WindowHooks hooks;
+    bool firstFrameShown = false;
+    bool started = false;  // finishStartUp has run
 };
 
 DemoRun run;
@@ -37,12 +39,19 @@ void shutdownDemo() {
     std::exit(0);
 }
 
+// The show runs once its first frame is on screen and the rest of the start-up is done.
 void onIdle() {
+    if (!run.started) {
+        if (!run.firstFrameShown) return;
+        finishStartUp(run.state);
+        run.started = true;
+    }
     idleStep(run.state, run.hooks);
 }
 
 void onDisplay() {
     displayStep(run.state, run.hooks);
+    run.firstFrameShown = true;
 }
 
 void onKeyboard(unsigned char key) {
@@ -53,9 +62,13 @@ void onKeyboard(unsigned char key) {
 
 int main(int argc, char** argv) {
     openTraceFromEnvironment();
+    traceLine("start process");
     openWindow(argc, argv, {onDisplay, onIdle, onKeyboard});
-    initScene(run.state);
-    playSong(run.state.song.get());
+    traceLine("start window");
+    // The first frame comes first; the warm-up and the music follow it (onIdle).
+    SceneStart start;
+    start.warmUp = false;
+    initScene(run.state, start);
     runMainLoop();
     // The window was closed from outside.
     shutdownDemo();

@@ -22,8 +22,9 @@ struct SceneStart {
     // capture at 1080 lines, or drawn twice the size to be filtered down): what is drawn in
     // pixels, the voxel field's outline, widens by as much. 1 everywhere else.
     float pixelScale = 1.0f;
-    // Open the sound output and load the module; then the logo, and the start-up line.
-    // Without it, no sound, no module and no message.
+    // Open the sound output (on a thread of its own: playSong waits for it) and load the
+    // module; then the logo, and the start-up line. Without it, no sound, no module and no
+    // message.
     bool music = true;
     // Load the logo also without music (for runs that bring their own).
     bool logo = false;
@@ -39,6 +40,11 @@ void initScene(DemoState& state, const SceneStart& start = {});
 void initSceneObjects(DemoState& state);
 // ... and the fixed GL state the whole run relies on (projection, blending, light 0, ...).
 void setFixedGlState();
+
+// The demo's start-up once its first frame is on screen, for a start without the warm-up:
+// the warm-up (the opening scene needs none of the effects it prepares), then the music,
+// from the start of the song. The music and the ticks begin together, as they always did.
+void finishStartUp(DemoState& state);
 
 // The music's part of the shutdown: stop and free the song, close sound output.
 void stopMusic(DemoState& state);
