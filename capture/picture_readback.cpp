@@ -7,6 +7,7 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/offscreen_gl.h"
 
@@ -35,20 +36,36 @@ void filterDown(const uint8_t* bgra, int srcWidth, int srcHeight, int factor, ui
     }
 }
 
-PictureReadback::PictureReadback(int width, int height, int factor)
-    : width_(width), height_(height), factor_(factor) {
-    scratch_.resize(size_t(width) * factor * height * factor * (factor == 1 ? 3 : 4));
+PictureReadback::PictureReadback(int frameWidth, int frameHeight, const PictureRect& picture,
+                                 int factor)
+    : frameWidth_(frameWidth),
+      frameHeight_(frameHeight),
+      picture_(picture),
+      factor_(factor),
+      whole_(picture.width == frameWidth && picture.height == frameHeight) {
+    const size_t drawn = size_t(picture.width) * factor * picture.height * factor;
+    scratch_.resize(drawn * (factor == 1 ? 3 : 4));
+    if (!whole_) pixels_.resize(size_t(picture.width) * picture.height * 3);
 }
 
-void PictureReadback::read(const OffscreenGl& gl, uint8_t* rgb) {
+void PictureReadback::read(const OffscreenGl& gl, uint8_t* frame) {
+    uint8_t* picture = whole_ ? frame : pixels_.data();
     if (factor_ == 1) {
-        gl.readRgbTopDown(rgb, scratch_.data());
-        return;
+        gl.readRgbTopDown(picture, scratch_.data());
+    } else {
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, picture_.width * factor_, picture_.height * factor_, GL_BGRA,
+                     GL_UNSIGNED_BYTE, scratch_.data());
+        filterDown(scratch_.data(), picture_.width * factor_, picture_.height * factor_, factor_,
+                   picture);
     }
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width_ * factor_, height_ * factor_, GL_BGRA, GL_UNSIGNED_BYTE,
-                 scratch_.data());
-    filterDown(scratch_.data(), width_ * factor_, height_ * factor_, factor_, rgb);
+    if (whole_) return;
+    std::memset(frame, 0, size_t(frameWidth_) * frameHeight_ * 3);
+    const size_t row = size_t(picture_.width) * 3;
+    const int top = frameHeight_ - picture_.y - picture_.height;
+    for (int y = 0; y < picture_.height; ++y)
+        std::memcpy(frame + ((size_t(top) + y) * frameWidth_ + picture_.x) * 3,
+                    picture + size_t(y) * row, row);
 }
 
 }  // namespace zuzor

@@ -18,7 +18,6 @@
 #include "capture/show_clock.h"
 #include "demo/demo_state.h"
 #include "demo/frame_loop.h"
-#include "demo/picture_frame.h"
 #include "demo/shell_hooks.h"
 #include "demo/start_up.h"
 #include "demo/sync_codes.h"
@@ -105,8 +104,10 @@ bool Capture::startScene(std::string& error) {
                                      true, error);
     if (!renderer_) return false;
 
+    // The GL draws the 4:3 picture alone, `factor` times as large as its place in the frame.
     const int factor = settings_.supersample;
-    gl_ = std::make_unique<OffscreenGl>(settings_.width * factor, settings_.height * factor);
+    const PictureRect picture = centredFourByThree(settings_.width, settings_.height);
+    gl_ = std::make_unique<OffscreenGl>(picture.width * factor, picture.height * factor);
     if (!gl_->ok()) {
         error = "no offscreen OpenGL context (EGL) of " + std::to_string(gl_->width()) + "x" +
                 std::to_string(gl_->height()) + " can be made here";
@@ -117,7 +118,8 @@ bool Capture::startScene(std::string& error) {
     report_.renderer = renderer ? reinterpret_cast<const char*>(renderer) : "unknown";
     report_.glVersion = version ? reinterpret_cast<const char*>(version) : "unknown";
     rgb_.resize(size_t(settings_.width) * settings_.height * 3);
-    readback_ = std::make_unique<PictureReadback>(settings_.width, settings_.height, factor);
+    readback_ =
+        std::make_unique<PictureReadback>(settings_.width, settings_.height, picture, factor);
     pending_.events.reserve(256);
 
     setShowClock(0);
@@ -127,17 +129,13 @@ bool Capture::startScene(std::string& error) {
     // The window's default reshape: the viewport covers it before the first frame.
     start.viewportWidth = gl_->width();
     start.viewportHeight = gl_->height();
-    const PictureRect shown = centredFourByThree(settings_.width, settings_.height);
-    const PictureRect drawn{shown.x * factor, shown.y * factor, shown.width * factor,
-                            shown.height * factor};
     // Lines as wide on the video as on the show's own 600 lines; never thinner, so small
     // previews keep the show's pixels.
-    start.pixelScale = std::max(1.0f, float(shown.height) / float(showLines)) * float(factor);
+    start.pixelScale = std::max(1.0f, float(picture.height) / float(showLines)) * float(factor);
     // The capture renders its own music; the logo is loaded as the demo loads it.
     start.music = false;
     start.logo = true;
     initScene(*state_, start);
-    confinePicture(drawn, gl_->width(), gl_->height());
     return true;
 }
 
