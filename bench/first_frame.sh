@@ -25,7 +25,7 @@ XVFB_PID=$!
 read -r -t 10 n <"$WORK/display" || { echo "first_frame: no Xvfb" >&2; exit 1; }
 export DISPLAY=":$n" LIBGL_ALWAYS_SOFTWARE=1
 
-# One run: the launch line, then the demo's own trace, until its first frame.
+# One run: the launch line, then the demo's own trace, until its second frame.
 run_once() {
     local trace=$1 i
     python3 -c 'import os, sys, time
@@ -35,7 +35,7 @@ os.environ["ZUZOR_TRACE"] = sys.argv[1]
 os.execv(sys.argv[2], sys.argv[2:])' "$trace" "$ZUZOR_BIN" >"$WORK/stdout" 2>/dev/null &
     local pid=$!
     for i in $(seq 1 100); do
-        grep -q ' frame 0$' "$trace" 2>/dev/null && break
+        grep -q ' frame 1$' "$trace" 2>/dev/null && break
         sleep 0.05
     done
     kill -9 "$pid" 2>/dev/null
@@ -43,7 +43,7 @@ os.execv(sys.argv[2], sys.argv[2:])' "$trace" "$ZUZOR_BIN" >"$WORK/stdout" 2>/de
 }
 
 run_once "$WORK/warm"
-steps="process|window|scene objects|module|logo|message|frame 0|warm-up|sound output|music"
+steps="process|window|scene objects|module|logo|message|frame 0|warm-up|sound output|music|frame 1"
 for r in $(seq 1 "$RUNS"); do
     run_once "$WORK/trace-$r"
     awk -v steps="$steps" '
