@@ -5,6 +5,7 @@
 #include "base/trace.h"
 #include "demo/demo_state.h"
 #include "demo/frame_loop.h"
+#include "demo/module_preload.h"
 #include "demo/shell_hooks.h"
 #include "demo/start_up.h"
 #include "platform/window.h"
@@ -63,6 +64,8 @@ void onKeyboard(unsigned char key) {
 int main(int argc, char** argv) {
     openTraceFromEnvironment();
     traceLine("start process");
+    // The module loads while the window opens; initScene takes it.
+    beginLoadingModule();
     openWindow(argc, argv, {onDisplay, onIdle, onKeyboard});
     traceLine("start window");
     // The first frame comes first; the warm-up and the music follow it (onIdle).

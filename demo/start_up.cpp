@@ -10,6 +10,7 @@
 #include "base/trace.h"
 #include "demo/demo_state.h"
 #include "demo/effects_warm_up.h"
+#include "demo/module_preload.h"
 #include "sync/module_player.h"
 
 namespace zuzor {
@@ -69,7 +70,7 @@ void initScene(DemoState& s, const SceneStart& start) {
         return;
     }
     beginOpeningSoundOutput(mixRate);
-    s.song = loadSong(moduleFile);
+    s.song = takeLoadedModule();
     traceLine("start module");
     if (!s.song) {
         std::fputs("\nImpossibile caricare il file\n", stdout);

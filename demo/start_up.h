@@ -23,8 +23,8 @@ struct SceneStart {
     // pixels, the voxel field's outline, widens by as much. 1 everywhere else.
     float pixelScale = 1.0f;
     // Open the sound output (on a thread of its own: playSong waits for it) and load the
-    // module; then the logo, and the start-up line. Without it, no sound, no module and no
-    // message.
+    // module (or take the one beginLoadingModule loads); then the logo, and the start-up
+    // line. Without it, no sound, no module and no message.
     bool music = true;
     // Load the logo also without music (for runs that bring their own).
     bool logo = false;
