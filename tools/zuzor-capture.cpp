@@ -18,6 +18,7 @@
 #include "capture/render_profile.h"
 #include "capture/show_capture.h"
 #include "capture/show_clock.h"
+#include "capture/sink_worker.h"
 #include "capture/wav_file.h"
 
 using namespace zuzor;
@@ -214,9 +215,12 @@ int main(int argc, char** argv) {
 
     const double startedMs = monotonicMs();
     CaptureReport report;
-    const bool captured = captureShow(settings, *sink, report, error);
+    // The encoders work on a thread of their own while the show is drawn.
+    SinkWorker worker(*sink, size_t(settings.width) * size_t(settings.height) * 3);
+    const bool captured = captureShow(settings, worker, report, error);
+    const bool delivered = worker.finish();
     const double wallSeconds = (monotonicMs() - startedMs) / 1000.0;
-    if (!captured) return fail(error.empty() ? sink->failure : error);
+    if (!captured || !delivered) return fail(error.empty() ? sink->failure : error);
     sink->progress.finish(report.endFrame);
 
     if (auto* frames = dynamic_cast<FramesSink*>(sink.get()); frames && !frames->wav.close())
