@@ -5,7 +5,7 @@
 # Needs ZUZOR_WINE (the wine64 loader) and WINEPREFIX in the environment.
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/modules.bash"
 
-ZIP=$ZUZOR_BIN
+ZIP=$(realpath -m "$ZUZOR_BIN")
 WINE=${ZUZOR_WINE:?the wine64 loader}
 WINESERVER=$(dirname "$WINE")/wineserver
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
