@@ -1,6 +1,8 @@
 # zuzor.exe from its zip under Wine, as a viewer starts it: without Data/ it says so and
 # draws the opening scene (the grey lattice on white between black side bars); with a
 # module it says it is ready; either way other keys are ignored and Escape ends it with 0.
+# Closed from outside (X's WM_DELETE_WINDOW, which Wine hands on as WM_CLOSE), it also
+# ends with 0.
 source "$(dirname "$0")/../e2e/lib.bash" "$@"
 source "$(dirname "$0")/wine.bash"
 start_x
@@ -33,5 +35,13 @@ demo_running || fail "the demo stopped by itself"
 expect_stdout 'inizializzazione fatta\r\n'
 ignores_other_keys
 escape_ends_with_0
+check_stderr
+
+start_demo
+w=$(demo_window) || fail "the demo opened no window"
+sleep 1
+"$BUILD_DIR/tests/send_wm_delete" "$w" || fail "could not send the close"
+wait_demo_exit 5 || fail "the demo was still running 5 s after the close"
+[ "$DEMO_STATUS" = 0 ] || fail "exit status $DEMO_STATUS after the close"
 check_stderr
 echo "ok"
