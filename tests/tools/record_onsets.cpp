@@ -1,0 +1,149 @@
+// record_onsets: records the default sink's monitor through the sound server (PulseAudio or
+// PipeWire's pulse layer) and prints, for every click onset, the monotonic time at which
+// that sample left the sink: the trace's clock, so onsets pair with the demo's trace.
+//
+// The time of a recorded frame comes from the record stream's timing, asked for every 20 ms:
+// the server names the frame being captured, and on a monitor it counts the sink's own
+// latency off it, so that frame is the one leaving the sink. An onset's time is the median
+// of those estimates within 2 s of it.
+#include <signal.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/support/onset_detector.h"
+#include "tests/support/pulse_client.h"
+#include "tests/support/stream_clock.h"
+
+namespace {
+
+const char usage[] =
+    "usage: record_onsets [--seconds S] [--threshold T] [--source NAME]\n"
+    "  Records SOURCE (default: the default sink's monitor) until S seconds have passed or\n"
+    "  SIGINT/SIGTERM, then prints one line per click onset:\n"
+    "    <monotonic ms when the onset left the sink> onset frame <F>\n"
+    "  T is the level (0..1 of full scale) that marks a click (default 0.05: the demo's mixer\n"
+    "  plays a full-scale sample of one channel at about 0.17 and ramps it in over 15 frames,\n"
+    "  so 0.05 is crossed within 5 frames of the onset). A summary of the server's timing\n"
+    "  goes to stderr.\n";
+
+volatile sig_atomic_t stopRequested = 0;
+void requestStop(int) {
+    stopRequested = 1;
+}
+
+struct Recording {
+    int rate = 0;
+    int channels = 0;
+    uint64_t frames = 0;  // frames read so far: the stream's read position
+    std::vector<uint64_t> onsets;
+    OnsetDetector* detector = nullptr;
+};
+
+void onReadable(pa_stream* stream, size_t, void* userdata) {
+    Recording& rec = *static_cast<Recording*>(userdata);
+    const size_t frameBytes = sizeof(float) * size_t(rec.channels);
+    for (;;) {
+        const void* data = nullptr;
+        size_t bytes = 0;
+        if (pa_stream_peek(stream, &data, &bytes) < 0 || bytes == 0) return;
+        const size_t frames = bytes / frameBytes;
+        if (data) {
+            for (uint64_t onset : rec.detector->feed(static_cast<const float*>(data), frames,
+                                                     rec.channels, rec.frames))
+                rec.onsets.push_back(onset);
+        }
+        rec.frames += frames;  // a hole counts as frames too: the stream's clock ran on
+        pa_stream_drop(stream);
+    }
+}
+
+bool parseNumber(const char* text, double& value) {
+    char* end = nullptr;
+    value = std::strtod(text, &end);
+    return *text && !*end && std::isfinite(value);
+}
+
+int fail(const char* message, const char* detail) {
+    std::fprintf(stderr, "record_onsets: %s%s\n%s", message, detail, usage);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    double seconds = 0.0, threshold = 0.05;
+    std::string source = "@DEFAULT_MONITOR@";
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--help") return std::printf("%s", usage), 0;
+        if (i + 1 >= argc) return fail("missing value after ", argv[i]);
+        const char* value = argv[++i];
+        if (option == "--seconds") {
+            if (!parseNumber(value, seconds) || seconds < 0) return fail("bad seconds: ", value);
+        } else if (option == "--threshold") {
+            if (!parseNumber(value, threshold) || threshold <= 0 || threshold > 1)
+                return fail("bad threshold: ", value);
+        } else if (option == "--source") {
+            source = value;
+        } else {
+            return fail("unknown option ", option.c_str());
+        }
+    }
+    struct sigaction action {};
+    action.sa_handler = requestStop;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+
+    PulseClient client;
+    if (!client.connect("zuzor onset recorder")) return 1;
+    // Float at whatever rate the monitor runs (FIX_RATE): no resampler on the recording
+    // path, whose delay the stream's latency might not count.
+    const pa_sample_spec wanted{PA_SAMPLE_FLOAT32NE, 44100, 2};
+    pa_stream* stream = pa_stream_new(client.context, "onsets", &wanted, nullptr);
+    pa_buffer_attr attr{};
+    attr.maxlength = uint32_t(-1);
+    attr.fragsize = pa_usec_to_bytes(5000, &wanted);
+    const auto flags = pa_stream_flags_t(sampledTimingFlags | PA_STREAM_FIX_RATE);
+    if (pa_stream_connect_record(stream, source.c_str(), &attr, flags) < 0 ||
+        !client.waitReady(stream))
+        return 1;
+    const pa_sample_spec* spec = pa_stream_get_sample_spec(stream);
+    Recording rec;
+    rec.rate = int(spec->rate);
+    rec.channels = spec->channels;
+    OnsetDetector detector(float(threshold), uint64_t(rec.rate / 20));  // 50 ms of quiet
+    StreamClock clock(rec.rate);
+    rec.detector = &detector;
+    pa_stream_set_read_callback(stream, onReadable, &rec);
+    TimingSampler sampler(client.loop, stream, clock, false);
+
+    const double startMs = monotonicNowMs();
+    while (!stopRequested && (seconds == 0 || monotonicNowMs() - startMs < seconds * 1000.0)) {
+        // Wakes at least every 50 ms to see the stop flag and the time limit.
+        if (pa_mainloop_prepare(client.loop, 50000) < 0 || pa_mainloop_poll(client.loop) < 0 ||
+            pa_mainloop_dispatch(client.loop) < 0) {
+            if (stopRequested) break;
+            return client.report("main loop failed"), 1;
+        }
+        if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream)))
+            return client.report("recording stopped"), 1;
+    }
+    for (uint64_t onset : rec.onsets)
+        std::printf("%.3f onset frame %llu\n", clock.leavesAtMs(onset), (unsigned long long)onset);
+    std::fflush(stdout);
+    std::fprintf(stderr,
+                 "record_onsets: %s at %d Hz, %llu frames, %zu timing samples spread %.3f ms\n",
+                 source.c_str(), rec.rate, (unsigned long long)rec.frames, clock.samples(),
+                 clock.spreadMs());
+    if (const char* path = std::getenv("ZUZOR_TIMING_DUMP")) {
+        if (FILE* out = std::fopen(path, "w")) clock.write(out), std::fclose(out);
+    }
+    pa_stream_disconnect(stream);
+    pa_stream_unref(stream);
+    return 0;
+}
