@@ -96,6 +96,10 @@ echo "output: SDL_AUDIODRIVER=$DRIVER on $(pactl info 2>/dev/null | sed -n 's/^S
     "(the demo's stream: $(sed -n 's/^\t*application.name = //p' "$WORK/sink-inputs" 2>/dev/null | head -n 1))"
 echo "server-reported latency of the demo's stream, ms (buffer + sink, median of $(grep -c . "$latencies") samples):" \
     "$(awk '{ print $1 + $2, $1, $2 }' "$latencies" | sort -g | awk '{ v[NR] = $0 } END { if (NR) { split(v[int((NR + 1) / 2)], m); printf "%.1f = %.1f + %.1f", m[1], m[2], m[3] } else print "none" }')"
+# PipeWire's pulse layer reports 0 for every latency; the stream's requested latency is all
+# it tells through pactl.
+node_latency=$(sed -n 's/^\t*node.latency = //p' "$WORK/sink-inputs" 2>/dev/null | head -n 1)
+[ -n "$node_latency" ] && echo "requested node.latency of the demo's stream: $node_latency"
 echo "demo: exit status ${DEMO_STATUS:-running}, Z64 $(grep -q ' sync Z64 ' "$WORK/trace" && echo applied || echo "not applied")," \
     "stderr: $(tr '\n' ' ' <"$WORK/stderr")"
 echo "events: $applied Z14 applied, $onsets onsets, $paired paired; recorder: $(tr '\n' ' ' <"$WORK/record.log")"

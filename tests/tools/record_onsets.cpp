@@ -123,15 +123,20 @@ int main(int argc, char** argv) {
     TimingSampler sampler(client.loop, stream, clock, false);
 
     const double startMs = monotonicNowMs();
+    int status = 0;
     while (!stopRequested && (seconds == 0 || monotonicNowMs() - startMs < seconds * 1000.0)) {
         // Wakes at least every 50 ms to see the stop flag and the time limit.
         if (pa_mainloop_prepare(client.loop, 50000) < 0 || pa_mainloop_poll(client.loop) < 0 ||
             pa_mainloop_dispatch(client.loop) < 0) {
             if (stopRequested) break;
-            return client.report("main loop failed"), 1;
+            status = 1, client.report("main loop failed");
+            break;
         }
-        if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream)))
-            return client.report("recording stopped"), 1;
+        // The server went away: what was recorded until then still counts.
+        if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) {
+            status = 1, client.report("recording stopped");
+            break;
+        }
     }
     for (uint64_t onset : rec.onsets)
         std::printf("%.3f onset frame %llu\n", clock.leavesAtMs(onset), (unsigned long long)onset);
@@ -145,5 +150,5 @@ int main(int argc, char** argv) {
     }
     pa_stream_disconnect(stream);
     pa_stream_unref(stream);
-    return 0;
+    return status;
 }
