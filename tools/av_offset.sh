@@ -52,9 +52,16 @@ start_x
 start_$SERVER || bench_fail "could not start $SERVER"
 [ "$DRIVER" = alsa ] && { use_alsa_pulse_plugin || exit 2; }
 
-"$BUILD/tests/record_onsets" >"$WORK/onsets" 2>"$WORK/record.log" &
-RECORDER_PID=$!
-sleep 0.5 # the recorder's stream is running before the first click
+# Right after start-up WirePlumber may not link a new stream yet: the recorder then fails at
+# once and is started again.
+for try in 1 2 3 4 5; do
+    "$BUILD/tests/record_onsets" >"$WORK/onsets" 2>"$WORK/record.log" &
+    RECORDER_PID=$!
+    sleep 0.5 # the recorder's stream is running before the first click
+    kill -0 "$RECORDER_PID" 2>/dev/null && break
+    wait "$RECORDER_PID"
+done
+kill -0 "$RECORDER_PID" 2>/dev/null || bench_fail "the recorder failed: $(cat "$WORK/record.log")"
 export SDL_AUDIODRIVER=$DRIVER ZUZOR_TRACE="$WORK/trace"
 started=$(date +%s.%N)
 start_demo

@@ -6,6 +6,7 @@
 #include <time.h>
 
 #include <cstdio>
+#include <string>
 
 #include "tests/support/stream_clock.h"
 
@@ -96,6 +97,22 @@ struct PulseClient {
             if (!PA_STREAM_IS_GOOD(state)) return report("stream failed");
             if (pa_mainloop_iterate(loop, 1, nullptr) < 0) return report("main loop failed");
         }
+    }
+
+    // The server's name ("pulseaudio", "PulseAudio (on PipeWire 0.3.65)"), or "" when it
+    // did not say.
+    std::string serverName() {
+        std::string name;
+        pa_operation* op = pa_context_get_server_info(
+            context,
+            [](pa_context*, const pa_server_info* info, void* out) {
+                if (info && info->server_name) *static_cast<std::string*>(out) = info->server_name;
+            },
+            &name);
+        while (op && pa_operation_get_state(op) == PA_OPERATION_RUNNING)
+            if (pa_mainloop_iterate(loop, 1, nullptr) < 0) break;
+        if (op) pa_operation_unref(op);
+        return name;
     }
 
     bool report(const char* what) {

@@ -20,14 +20,24 @@ void StreamClock::sample(uint64_t frame, double nowMs, double untilMs) {
     offsets_.push_back({frameMs, nowMs + untilMs - frameMs, nowMs});
 }
 
-double StreamClock::leavesAtMs(uint64_t frame, double windowMs) const {
-    const double frameMs = double(frame) * 1000.0 / rate_;
+std::vector<double> StreamClock::offsetsNear(double frameMs, double windowMs) const {
     std::vector<double> near, all;
     for (const Estimate& e : offsets_) {
         all.push_back(e.offsetMs);
         if (std::fabs(e.frameMs - frameMs) <= windowMs) near.push_back(e.offsetMs);
     }
-    return frameMs + median(near.empty() ? all : near);
+    return near.empty() ? all : near;
+}
+
+double StreamClock::leavesAtMs(uint64_t frame, double windowMs) const {
+    const double frameMs = double(frame) * 1000.0 / rate_;
+    return frameMs + median(offsetsNear(frameMs, windowMs));
+}
+
+double StreamClock::earliestAtMs(uint64_t frame, double windowMs) const {
+    const double frameMs = double(frame) * 1000.0 / rate_;
+    const std::vector<double> near = offsetsNear(frameMs, windowMs);
+    return near.empty() ? NAN : frameMs + *std::min_element(near.begin(), near.end());
 }
 
 double StreamClock::spreadMs() const {

@@ -19,6 +19,9 @@ class StreamClock {
     // When `frame` leaves the sink, from the samples within windowMs of it (all of them when
     // none is that close). NaN without samples.
     double leavesAtMs(uint64_t frame, double windowMs = 2000.0) const;
+    // The same from the earliest of those estimates: for estimates that can only be late,
+    // such as the time a frame arrived at the recorder.
+    double earliestAtMs(uint64_t frame, double windowMs = 2000.0) const;
 
     // The spread of the estimates (p95 - p5) in ms: how far apart the server's timing
     // reports were.
@@ -28,6 +31,7 @@ class StreamClock {
     void write(FILE* out) const;
 
   private:
+    std::vector<double> offsetsNear(double frameMs, double windowMs) const;
     struct Estimate {
         double frameMs;   // the frame's place in the stream, in ms
         double offsetMs;  // when frame 0 leaves, by this estimate

@@ -2,10 +2,19 @@
 // PipeWire's pulse layer) and prints, for every click onset, the monotonic time at which
 // that sample left the sink: the trace's clock, so onsets pair with the demo's trace.
 //
-// The time of a recorded frame comes from the record stream's timing, asked for every 20 ms:
-// the server names the frame being captured, and on a monitor it counts the sink's own
-// latency off it, so that frame is the one leaving the sink. An onset's time is the median
-// of those estimates within 2 s of it.
+// Two clocks time a recorded frame; one line shows both, and the first number is the one
+// that holds for the server at hand:
+// - server: the record stream's timing, asked for every 20 ms. PulseAudio names the frame
+//   being captured and, on a monitor, counts the sink's latency off it, so that frame is the
+//   one leaving the sink (a null sink renders ahead of its clock by its latency, so the
+//   monitor has the sound before it leaves). An onset's time is the median of the
+//   estimates within 2 s of it. Agrees with the playback side within 0.5 ms.
+// - arrival: PipeWire's null sink starts playing a quantum in the graph cycle that also hands
+//   it to the monitor, and its pulse layer sends each cycle's quantum on at once, so a read's
+//   first frame left the sink a little before it arrived here; the earliest arrival within
+//   2 s times an onset. Checked against PipeWire's own cycle times (pw_stream_get_time_n on
+//   a native capture of the monitor): within 0.3 ms. The pulse layer's timing reports are
+//   off by 2 to 3 ms there, and by whole quanta in some runs.
 #include <signal.h>
 
 #include <cmath>
@@ -22,10 +31,11 @@
 namespace {
 
 const char usage[] =
-    "usage: record_onsets [--seconds S] [--threshold T] [--source NAME]\n"
+    "usage: record_onsets [--seconds S] [--threshold T] [--source NAME] [--clock C]\n"
     "  Records SOURCE (default: the default sink's monitor) until S seconds have passed or\n"
     "  SIGINT/SIGTERM, then prints one line per click onset:\n"
-    "    <monotonic ms when the onset left the sink> onset frame <F>\n"
+    "    <monotonic ms when the onset left the sink> onset frame <F> server <ms> arrival <ms>\n"
+    "  C is server, arrival or auto (default: arrival on PipeWire, server otherwise).\n"
     "  T is the level (0..1 of full scale) that marks a click (default 0.05: the demo's mixer\n"
     "  plays a full-scale sample of one channel at about 0.17 and ramps it in over 15 frames,\n"
     "  so 0.05 is crossed within 5 frames of the onset). A summary of the server's timing\n"
@@ -42,6 +52,7 @@ struct Recording {
     uint64_t frames = 0;  // frames read so far: the stream's read position
     std::vector<uint64_t> onsets;
     OnsetDetector* detector = nullptr;
+    StreamClock* arrivals = nullptr;
 };
 
 void onReadable(pa_stream* stream, size_t, void* userdata) {
@@ -52,6 +63,8 @@ void onReadable(pa_stream* stream, size_t, void* userdata) {
         size_t bytes = 0;
         if (pa_stream_peek(stream, &data, &bytes) < 0 || bytes == 0) return;
         const size_t frames = bytes / frameBytes;
+        // The first frame of this read left the sink no later than now.
+        rec.arrivals->sample(rec.frames, monotonicNowMs(), 0.0);
         if (data) {
             for (uint64_t onset : rec.detector->feed(static_cast<const float*>(data), frames,
                                                      rec.channels, rec.frames))
@@ -78,6 +91,7 @@ int fail(const char* message, const char* detail) {
 int main(int argc, char** argv) {
     double seconds = 0.0, threshold = 0.05;
     std::string source = "@DEFAULT_MONITOR@";
+    std::string clockName = "auto";
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--help") return std::printf("%s", usage), 0;
@@ -88,6 +102,10 @@ int main(int argc, char** argv) {
         } else if (option == "--threshold") {
             if (!parseNumber(value, threshold) || threshold <= 0 || threshold > 1)
                 return fail("bad threshold: ", value);
+        } else if (option == "--clock") {
+            clockName = value;
+            if (clockName != "server" && clockName != "arrival" && clockName != "auto")
+                return fail("bad clock: ", value);
         } else if (option == "--source") {
             source = value;
         } else {
@@ -101,6 +119,9 @@ int main(int argc, char** argv) {
 
     PulseClient client;
     if (!client.connect("zuzor onset recorder")) return 1;
+    const std::string server = client.serverName();
+    if (clockName == "auto")
+        clockName = server.find("PipeWire") != std::string::npos ? "arrival" : "server";
     // Float at whatever rate the monitor runs (FIX_RATE): no resampler on the recording
     // path, whose delay the stream's latency might not count.
     const pa_sample_spec wanted{PA_SAMPLE_FLOAT32NE, 44100, 2};
@@ -118,7 +139,9 @@ int main(int argc, char** argv) {
     rec.channels = spec->channels;
     OnsetDetector detector(float(threshold), uint64_t(rec.rate / 20));  // 50 ms of quiet
     StreamClock clock(rec.rate);
+    StreamClock arrivals(rec.rate);
     rec.detector = &detector;
+    rec.arrivals = &arrivals;
     pa_stream_set_read_callback(stream, onReadable, &rec);
     TimingSampler sampler(client.loop, stream, clock, false);
 
@@ -138,13 +161,19 @@ int main(int argc, char** argv) {
             break;
         }
     }
-    for (uint64_t onset : rec.onsets)
-        std::printf("%.3f onset frame %llu\n", clock.leavesAtMs(onset), (unsigned long long)onset);
+    for (uint64_t onset : rec.onsets) {
+        const double byServer = clock.leavesAtMs(onset);
+        const double byArrival = arrivals.earliestAtMs(onset);
+        std::printf("%.3f onset frame %llu server %.3f arrival %.3f\n",
+                    clockName == "server" ? byServer : byArrival, (unsigned long long)onset,
+                    byServer, byArrival);
+    }
     std::fflush(stdout);
     std::fprintf(stderr,
-                 "record_onsets: %s at %d Hz, %llu frames, %zu timing samples spread %.3f ms\n",
-                 source.c_str(), rec.rate, (unsigned long long)rec.frames, clock.samples(),
-                 clock.spreadMs());
+                 "record_onsets: %s of %s at %d Hz, %llu frames, %zu timing samples spread "
+                 "%.3f ms, %s clock\n",
+                 source.c_str(), server.c_str(), rec.rate, (unsigned long long)rec.frames,
+                 clock.samples(), clock.spreadMs(), clockName.c_str());
     if (const char* path = std::getenv("ZUZOR_TIMING_DUMP")) {
         if (FILE* out = std::fopen(path, "w")) clock.write(out), std::fclose(out);
     }
