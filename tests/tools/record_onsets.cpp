@@ -32,10 +32,14 @@ namespace {
 
 const char usage[] =
     "usage: record_onsets [--seconds S] [--threshold T] [--source NAME] [--clock C]\n"
+    "                     [--fragment-ms F]\n"
     "  Records SOURCE (default: the default sink's monitor) until S seconds have passed or\n"
     "  SIGINT/SIGTERM, then prints one line per click onset:\n"
     "    <monotonic ms when the onset left the sink> onset frame <F> server <ms> arrival <ms>\n"
     "  C is server, arrival or auto (default: arrival on PipeWire, server otherwise).\n"
+    "  F is the recording's fragment (default 5 ms). The arrival clock needs one graph\n"
+    "  cycle per read: on PipeWire the fragment also caps the graph's quantum (5 ms: 256\n"
+    "  frames at 48 kHz), and with a fragment longer than the quantum arrivals come late.\n"
     "  T is the level (0..1 of full scale) that marks a click (default 0.05: the demo's mixer\n"
     "  plays a full-scale sample of one channel at about 0.17 and ramps it in over 15 frames,\n"
     "  so 0.05 is crossed within 5 frames of the onset). A summary of the server's timing\n"
@@ -92,6 +96,7 @@ int main(int argc, char** argv) {
     double seconds = 0.0, threshold = 0.05;
     std::string source = "@DEFAULT_MONITOR@";
     std::string clockName = "auto";
+    double fragmentMs = 5.0;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--help") return std::printf("%s", usage), 0;
@@ -102,6 +107,9 @@ int main(int argc, char** argv) {
         } else if (option == "--threshold") {
             if (!parseNumber(value, threshold) || threshold <= 0 || threshold > 1)
                 return fail("bad threshold: ", value);
+        } else if (option == "--fragment-ms") {
+            if (!parseNumber(value, fragmentMs) || fragmentMs < 1 || fragmentMs > 100)
+                return fail("bad fragment: ", value);
         } else if (option == "--clock") {
             clockName = value;
             if (clockName != "server" && clockName != "arrival" && clockName != "auto")
@@ -128,7 +136,7 @@ int main(int argc, char** argv) {
     pa_stream* stream = pa_stream_new(client.context, "onsets", &wanted, nullptr);
     pa_buffer_attr attr{};
     attr.maxlength = uint32_t(-1);
-    attr.fragsize = pa_usec_to_bytes(5000, &wanted);
+    attr.fragsize = pa_usec_to_bytes(pa_usec_t(fragmentMs * 1000.0), &wanted);
     const auto flags = pa_stream_flags_t(sampledTimingFlags | PA_STREAM_FIX_RATE);
     if (pa_stream_connect_record(stream, source.c_str(), &attr, flags) < 0 ||
         !client.waitReady(stream))
