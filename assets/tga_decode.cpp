@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace zuzor {
+
 namespace {
 
 // Image ID length 0, no colour map, type 2 (uncompressed true-colour), zero colour map
@@ -63,7 +65,7 @@ bool decodeTga(const uint8_t* data, size_t size, TgaImage& image, TgaAllocate al
     if (!pixels) return false;
     std::memcpy(pixels, data + tgaHeaderSize, bytes);
     swapRedAndBlue(pixels, bytes, image.bitsPerPixel / 8);
-    image.pixels = pixels;
+    image.pixels.reset(pixels);
     return true;
 }
 
@@ -83,6 +85,8 @@ bool readTga(std::FILE* file, TgaImage& image, TgaAllocate allocate) {
         return false;
     }
     swapRedAndBlue(pixels, bytes, image.bitsPerPixel / 8);
-    image.pixels = pixels;
+    image.pixels.reset(pixels);
     return true;
 }
+
+}  // namespace zuzor

@@ -7,6 +7,8 @@
 
 #include "assets/tga_image.h"
 
+namespace zuzor {
+
 inline constexpr size_t tgaHeaderSize = 18;
 
 // Where pixel buffers come from. The memory must be releasable with std::free; tests hand
@@ -31,3 +33,5 @@ bool decodeTga(const uint8_t* data, size_t size, TgaImage& image, TgaAllocate al
 // allocated once the file is known to hold the whole pixel data, so a header that claims
 // gigabytes costs nothing when the file is short.
 bool readTga(std::FILE* file, TgaImage& image, TgaAllocate allocate = nullptr);
+
+}  // namespace zuzor

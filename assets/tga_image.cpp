@@ -5,7 +5,9 @@
 
 #include "assets/tga_decode.h"
 #include "assets/tga_upload.h"
-#include "shell/host_path.h"
+#include "base/host_path.h"
+
+namespace zuzor {
 
 bool loadTga(TgaImage& image, const char* path) {
     char hostPath[4096];
@@ -18,3 +20,5 @@ bool loadTga(TgaImage& image, const char* path) {
     uploadTga(image);
     return true;
 }
+
+}  // namespace zuzor

@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+namespace zuzor {
+
 void uploadTga(TgaImage& image) {
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -23,6 +25,8 @@ void uploadTga(TgaImage& image) {
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     }
     glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), GLsizei(image.width), GLsizei(image.height), 0,
-                 format, GL_UNSIGNED_BYTE, image.pixels);
+                 format, GL_UNSIGNED_BYTE, image.pixels.get());
     if (packedRows) glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
 }
+
+}  // namespace zuzor

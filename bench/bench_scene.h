@@ -4,6 +4,8 @@
 
 #include "tests/support/scene_fixture.h"
 
+namespace zuzor {
+
 struct BenchScene {
     SceneFixture scene;
     bool ok = false;
@@ -15,3 +17,5 @@ struct BenchScene {
     }
     DemoState& state() { return *scene.state; }
 };
+
+}  // namespace zuzor

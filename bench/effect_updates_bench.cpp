@@ -4,13 +4,15 @@
 
 #include <memory>
 
-#include "shell/demo_state.h"
+#include "demo/demo_state.h"
+
+using namespace zuzor;
 
 namespace {
 
 std::unique_ptr<DemoState> initialised() {
     auto s = std::make_unique<DemoState>();
-    s->ringTower.init(*s);
+    s->ringTower.init(s->towerFlash);
     s->blobGrid.init();
     return s;
 }

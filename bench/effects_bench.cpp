@@ -12,10 +12,13 @@
 #include <vector>
 
 #include "bench/bench_scene.h"
-#include "effects/effects_warm_up.h"
-#include "shell/demo_state.h"
-#include "shell/frame_loop.h"
-#include "sync/sync_events.h"
+#include "demo/demo_state.h"
+#include "demo/effects_warm_up.h"
+#include "demo/frame_loop.h"
+#include "demo/sync_codes.h"
+#include "demo/sync_events.h"
+
+using namespace zuzor;
 
 namespace {
 
@@ -25,8 +28,8 @@ constexpr int showTicks = 4800;
 struct EffectsScene : BenchScene {
     // Everything on: seven copies, the lit pass, all four effects.
     void switchEverythingOn() {
-        for (uint8_t code : {2, 3, 4, 5, 30}) onSyncEvent(state(), scene.hooks, code);
-        for (int i = 0; i < 7; ++i) onSyncEvent(state(), scene.hooks, 24);
+        for (uint8_t code : {Z02, Z03, Z04, Z05, Z1E}) onSyncEvent(state(), scene.hooks, code);
+        for (int i = 0; i < 7; ++i) onSyncEvent(state(), scene.hooks, Z18);
     }
     // Steps through the show's range in strides, so a few hundred frames sample all of it.
     void advance(int stride = 12) {
@@ -80,7 +83,7 @@ void BM_RingTower(benchmark::State& bench) {
     if (scene.ok) scene.switchEverythingOn();
     drawEachTick(bench, scene, [](DemoState& s) {
         s.ringTower.bindArrays();
-        s.ringTower.draw(s, s.towerCopies, wholeTick(s.tick), s.towerCameraAlt);
+        s.ringTower.draw(s.camera, s.towerSettings(), wholeTick(s.tick));
     });
 }
 BENCHMARK(BM_RingTower)->Unit(benchmark::kMillisecond)->Iterations(400);
@@ -94,7 +97,9 @@ BENCHMARK(BM_BlobGrid)->Unit(benchmark::kMillisecond)->Iterations(400);
 void BM_WarpScene(benchmark::State& bench) {
     EffectsScene scene;
     if (scene.ok) scene.switchEverythingOn();
-    drawEachTick(bench, scene, [](DemoState& s) { s.warpScene.draw(s, wholeTick(s.tick)); });
+    drawEachTick(bench, scene, [](DemoState& s) {
+        s.warpScene.draw(s.camera, s.ringTower, s.towerSettings(), wholeTick(s.tick));
+    });
 }
 BENCHMARK(BM_WarpScene)->Unit(benchmark::kMillisecond)->Iterations(400);
 
@@ -105,8 +110,8 @@ void BM_TowerThenWarp(benchmark::State& bench) {
     drawEachTick(bench, scene, [](DemoState& s) {
         int32_t t = wholeTick(s.tick);
         s.ringTower.bindArrays();
-        s.ringTower.draw(s, s.towerCopies, t, s.towerCameraAlt);
-        s.warpScene.draw(s, t);
+        s.ringTower.draw(s.camera, s.towerSettings(), t);
+        s.warpScene.draw(s.camera, s.ringTower, s.towerSettings(), t);
     });
 }
 BENCHMARK(BM_TowerThenWarp)->Unit(benchmark::kMillisecond)->Iterations(400);
@@ -127,9 +132,9 @@ void BM_WholeFrameEverythingOnEffectsHidden(benchmark::State& bench) {
         int32_t t = wholeTick(s.tick);
         bool hidden = s.showVoxels;
         s.ringTower.bindArrays();
-        s.ringTower.draw(s, s.towerCopies, t, s.towerCameraAlt, hidden);
+        s.ringTower.draw(s.camera, s.towerSettings(), t, hidden);
         s.blobGrid.draw(hidden);
-        s.warpScene.draw(s, t, hidden);
+        s.warpScene.draw(s.camera, s.ringTower, s.towerSettings(), t, hidden);
         s.voxelField.draw(s.camera, s.tick);
         s.flashPanels.bindVertices();
         s.flashPanels.draw();

@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "bench/bench_scene.h"
-#include "shell/demo_state.h"
-#include "shell/frame_loop.h"
+#include "demo/demo_state.h"
+#include "demo/frame_loop.h"
+
+using namespace zuzor;
 
 namespace {
 

@@ -3,9 +3,11 @@
 
 #include <memory>
 
-#include "shell/demo_state.h"
-#include "shell/frame_loop.h"
+#include "demo/demo_state.h"
+#include "demo/frame_loop.h"
 #include "tests/support/scene_fixture.h"
+
+using namespace zuzor;
 
 namespace {
 

@@ -6,11 +6,13 @@
 #include <cstdlib>
 #include <vector>
 
-#include "shell/trace.h"
+#include "base/clock.h"
+#include "platform/sound_output.h"
 #include "sync/module_player.h"
 #include "sync/song_renderer.h"
-#include "sync/sound_output.h"
 #include "tests/support/test_modules.h"
+
+using namespace zuzor;
 
 namespace {
 
@@ -32,13 +34,10 @@ struct Lateness {
     double previousPollMs = 0.0;
 };
 
-void recordLateness(void* context, uint8_t) {
-    const SyncDelivery* d = currentSyncDelivery();
-    if (!d) return;
-    auto* l = static_cast<Lateness*>(context);
-    const double late = d->appliedAtMs - d->heardAtMs;
-    l->total.push_back(late);
-    l->beyondPollGap.push_back(std::max(0.0, late - (d->appliedAtMs - l->previousPollMs)));
+void recordLateness(Lateness& l, const HeardEvent& e) {
+    const double late = e.pulledAtMs - e.heardAtMs;
+    l.total.push_back(late);
+    l.beyondPollGap.push_back(std::max(0.0, late - (e.pulledAtMs - l.previousPollMs)));
 }
 
 double percentile(std::vector<double> values, double p) {
@@ -61,16 +60,16 @@ void BM_EventLatenessWhilePolling(benchmark::State& state) {
     for (auto _ : state) {
         openSoundOutput(44100);
         std::vector<uint8_t> bytes = busyScript(1, 255, 64);  // a row every 9.8 ms
-        Song* song = loadSongFromMemory(bytes.data(), bytes.size());
-        setSyncHandler(song, recordLateness, &lateness);
-        playSong(song);
-        const double deadline = traceNowMs() + 20000.0;
-        while (lateness.total.size() < wanted && traceNowMs() < deadline) {
-            const double now = traceNowMs();
-            deliverSyncEvents(song);
+        SongHandle song = loadSongFromMemory(bytes.data(), bytes.size());
+        playSong(song.get());
+        const double deadline = monotonicMs() + 20000.0;
+        while (lateness.total.size() < wanted && monotonicMs() < deadline) {
+            const double now = monotonicMs();
+            HeardEvent event;
+            while (pollHeardEvent(song.get(), event)) recordLateness(lateness, event);
             lateness.previousPollMs = now;
         }
-        freeSong(song);
+        song.reset();
         closeSoundOutput();
     }
     if (lateness.total.empty()) {

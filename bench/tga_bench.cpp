@@ -4,10 +4,12 @@
 #include <cstdlib>
 #include <vector>
 
-#include "assets/image_canvas.h"
-#include "assets/image_logo.h"
-#include "assets/image_sprite.h"
 #include "assets/tga_decode.h"
+#include "authoring/image_canvas.h"
+#include "authoring/image_logo.h"
+#include "authoring/image_sprite.h"
+
+using namespace zuzor;
 
 namespace {
 
@@ -17,7 +19,7 @@ void BM_DecodeLogo(benchmark::State& state) {
         TgaImage image{};
         bool ok = decodeTga(file.data(), file.size(), image);
         benchmark::DoNotOptimize(ok);
-        std::free(image.pixels);
+        image.pixels.reset();
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(file.size()));
 }

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace zuzor {
+
 const char captureUsage[] =
     "usage: zuzor-capture [options]   (run from the directory that holds Data/)\n"
     "  --out FILE       the video, H.264 and AAC (default zuzor.mp4); needs ffmpeg\n"
@@ -146,3 +148,5 @@ bool parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
     }
     return true;
 }
+
+}  // namespace zuzor

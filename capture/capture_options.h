@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace zuzor {
+
 struct CaptureOptions {
     std::string module = "Data/ZUZOR.XM";
     std::string out = "zuzor.mp4";  // the video, unless frames or a profile only are asked for
@@ -28,3 +30,5 @@ extern const char captureUsage[];
 // value, or values that do not fit together.
 bool parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& options,
                          std::string& error);
+
+}  // namespace zuzor

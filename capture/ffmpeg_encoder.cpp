@@ -14,6 +14,8 @@
 
 extern char** environ;
 
+namespace zuzor {
+
 namespace {
 
 // Starts `args` with stdin from a new pipe (when `input` is given) and stdout to
@@ -152,3 +154,5 @@ void FfmpegEncoder::abandon() {
     if (!videoPart_.empty()) std::remove(videoPart_.c_str());
     if (!audioPart_.empty()) std::remove(audioPart_.c_str());
 }
+
+}  // namespace zuzor

@@ -8,6 +8,8 @@
 
 #include "capture/wav_file.h"
 
+namespace zuzor {
+
 // Whether an ffmpeg program can be started from the PATH.
 bool ffmpegAvailable();
 
@@ -37,3 +39,5 @@ class FfmpegEncoder {
     pid_t child_ = -1;
     WavFile audio_;
 };
+
+}  // namespace zuzor

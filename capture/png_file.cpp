@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+namespace zuzor {
+
 bool encodePng(const uint8_t* rgb, int width, int height, int compression,
                std::vector<uint8_t>& out) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -57,10 +59,4 @@ bool readPng(const std::string& path, std::vector<uint8_t>& rgb, int& width, int
     return true;
 }
 
-bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = std::fclose(file) == 0 && ok;
-    return ok;
-}
+}  // namespace zuzor

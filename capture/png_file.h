@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace zuzor {
+
 // Encodes width x height RGB pixels, top row first, as PNG bytes. `compression` is zlib's
 // level, 0 to 9. False only when libpng fails.
 bool encodePng(const uint8_t* rgb, int width, int height, int compression,
@@ -15,5 +17,4 @@ bool encodePng(const uint8_t* rgb, int width, int height, int compression,
 bool readPng(const std::string& path, std::vector<uint8_t>& rgb, int& width, int& height,
              std::string& error);
 
-// Writes bytes to a file, replacing it. False when it cannot be written completely.
-bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+}  // namespace zuzor

@@ -8,7 +8,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/clock.h"
 #include "capture/show_clock.h"
+
+namespace zuzor {
 
 void formatMinutes(double seconds, char* out, int size) {
     const long whole = std::lround(std::clamp(seconds, 0.0, 1e9));
@@ -18,15 +21,15 @@ void formatMinutes(double seconds, char* out, int size) {
 ProgressBar::ProgressBar(bool enabled)
     : enabled_(enabled),
       terminal_(isatty(2) != 0),
-      start_(std::chrono::steady_clock::now()),
-      lastDraw_(start_) {}
+      startMs_(monotonicMs()),
+      lastDrawMs_(startMs_) {}
 
 void ProgressBar::update(uint64_t done, uint64_t total) {
     if (!enabled_) return;
-    const auto now = std::chrono::steady_clock::now();
-    const auto every = terminal_ ? std::chrono::milliseconds(200) : std::chrono::seconds(10);
-    if (drawn_ && now - lastDraw_ < every) return;
-    lastDraw_ = now;
+    const double now = monotonicMs();
+    const double everyMs = terminal_ ? 200.0 : 10000.0;
+    if (drawn_ && now - lastDrawMs_ < everyMs) return;
+    lastDrawMs_ = now;
     draw(done, total);
 }
 
@@ -44,11 +47,10 @@ void ProgressBar::draw(uint64_t done, uint64_t total) {
     const int filled = int(fraction * width);
     for (int i = 0; i < width; ++i) bar[i] = i < filled ? '#' : '-';
     bar[width] = '\0';
-    const double elapsed =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    const double elapsed = (monotonicMs() - startMs_) / 1000.0;
     char show[48], length[48], spent[48], left[48];
-    formatMinutes(double(done) / showSampleRate, show, sizeof show);
-    formatMinutes(double(total) / showSampleRate, length, sizeof length);
+    formatMinutes(double(done) / mixRate, show, sizeof show);
+    formatMinutes(double(total) / mixRate, length, sizeof length);
     formatMinutes(elapsed, spent, sizeof spent);
     if (fraction > 0.0)
         formatMinutes(elapsed * (1.0 - fraction) / fraction, left, sizeof left);
@@ -59,3 +61,5 @@ void ProgressBar::draw(uint64_t done, uint64_t total) {
                  terminal_ ? "\033[K" : "\n");
     std::fflush(stderr);
 }
+
+}  // namespace zuzor

@@ -1,8 +1,9 @@
 // A one-line progress bar on stderr: how much of the show is done, the time spent and an
 // estimate of the time left. Redrawn a few times a second at most.
 #pragma once
-#include <chrono>
 #include <cstdint>
+
+namespace zuzor {
 
 class ProgressBar {
   public:
@@ -17,10 +18,12 @@ class ProgressBar {
 
     bool enabled_;
     bool terminal_;
-    std::chrono::steady_clock::time_point start_;
-    std::chrono::steady_clock::time_point lastDraw_;
+    double startMs_;  // on the run's clock
+    double lastDrawMs_;
     bool drawn_ = false;
 };
 
 // Seconds as m:ss.
 void formatMinutes(double seconds, char* out, int size);
+
+}  // namespace zuzor

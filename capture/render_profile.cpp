@@ -7,6 +7,8 @@
 
 #include "capture/show_clock.h"
 
+namespace zuzor {
+
 Percentiles percentilesOf(std::vector<double> values) {
     Percentiles p;
     if (values.empty()) return p;
@@ -47,15 +49,15 @@ std::string profileReport(const CaptureSettings& settings, const CaptureReport& 
     std::vector<double> intervals;
     for (size_t i = 1; i < report.tickFrames.size(); ++i)
         intervals.push_back(double(report.tickFrames[i] - report.tickFrames[i - 1]) * 1000.0 /
-                            showSampleRate);
+                            mixRate);
     const Percentiles draw = percentilesOf(report.drawMs);
     const Percentiles tick = percentilesOf(intervals);
-    const double showSeconds = double(report.endFrame) / showSampleRate;
+    const double showSeconds = double(report.endFrame) / mixRate;
     const double drawnPerSecond = showSeconds > 0.0 ? double(report.drawnFrames) / showSeconds : 0;
 
     double slowestAt = 0.0;
     for (size_t i = 0; i < report.drawMs.size() && i < report.drawFrames.size(); ++i)
-        if (report.drawMs[i] == draw.max) slowestAt = double(report.drawFrames[i]) / showSampleRate;
+        if (report.drawMs[i] == draw.max) slowestAt = double(report.drawFrames[i]) / mixRate;
 
     char text[2048];
     std::snprintf(text, sizeof text,
@@ -77,3 +79,5 @@ std::string profileReport(const CaptureSettings& settings, const CaptureReport& 
                   tick.p50, tick.p99, tick.max, tick.mean);
     return text;
 }
+
+}  // namespace zuzor

@@ -6,6 +6,8 @@
 
 #include "capture/show_capture.h"
 
+namespace zuzor {
+
 struct Percentiles {
     double p50 = 0.0;
     double p99 = 0.0;
@@ -20,3 +22,5 @@ Percentiles percentilesOf(std::vector<double> values);
 // render time per drawn frame and the tick intervals in the show's time.
 std::string profileReport(const CaptureSettings& settings, const CaptureReport& report,
                           double wallSeconds);
+
+}  // namespace zuzor

@@ -8,20 +8,23 @@
 #include <GL/gl.h>
 #include <libopenmpt/libopenmpt.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
 
-#include "capture/offscreen_gl.h"
+#include "base/clock.h"
 #include "capture/show_clock.h"
-#include "effects/effects_warm_up.h"
-#include "shell/demo_state.h"
-#include "shell/frame_loop.h"
-#include "shell/shell_hooks.h"
+#include "demo/demo_state.h"
+#include "demo/frame_loop.h"
+#include "demo/shell_hooks.h"
+#include "demo/start_up.h"
+#include "demo/sync_codes.h"
+#include "demo/sync_events.h"
+#include "platform/offscreen_gl.h"
 #include "sync/song_renderer.h"
-#include "sync/sync_events.h"
 #include "sync/xm_script.h"
+
+namespace zuzor {
 
 namespace {
 
@@ -55,20 +58,13 @@ uint64_t songLengthFrames(const std::vector<uint8_t>& mixerCopy) {
     if (!module) return 0;
     const double seconds = openmpt_module_get_duration_seconds(module);
     openmpt_module_destroy(module);
-    return uint64_t(std::llround(seconds * showSampleRate));
+    return uint64_t(std::llround(seconds * mixRate));
 }
 
 class Capture {
   public:
     Capture(const CaptureSettings& settings, CaptureSink& sink, CaptureReport& report)
         : settings_(settings), sink_(sink), report_(report) {}
-    // The demo keeps its images for the whole process; a capture's state goes away with
-    // the capture, and so must the two pixel buffers it loaded.
-    ~Capture() {
-        if (!state_) return;
-        std::free(state_->logo.pixels);
-        std::free(state_->warpScene.sprite.pixels);
-    }
     Capture(const Capture&) = delete;
     Capture& operator=(const Capture&) = delete;
 
@@ -102,8 +98,8 @@ bool Capture::startScene(std::string& error) {
         return false;
     report_.songFrames = songLengthFrames(scripted.mixerCopy);
     // The player plays the song over and over; the show ends on its quit event.
-    renderer_ = SongRenderer::create(settings_.module.data(), settings_.module.size(),
-                                     showSampleRate, true, error);
+    renderer_ = SongRenderer::create(settings_.module.data(), settings_.module.size(), mixRate,
+                                     true, error);
     if (!renderer_) return false;
 
     gl_ = std::make_unique<OffscreenGl>(settings_.width, settings_.height);
@@ -121,15 +117,15 @@ bool Capture::startScene(std::string& error) {
 
     setShowClock(0);
     state_ = std::make_unique<DemoState>();
-    DemoState& s = *state_;
-    initSceneObjects(s);
-    setFixedGlState();
-    warmUpEffects(s);
-    // GLUT's default reshape: the viewport covers the whole window before the first frame.
-    glViewport(0, 0, settings_.width, settings_.height);
-    s.timer.source = &showTimeSource();
-    s.timer.start();
-    loadTga(s.logo, "Data\\drell.tga");
+    SceneStart start;
+    start.clock = &showTimeSource();
+    // The window's default reshape: the viewport covers it before the first frame.
+    start.viewportWidth = settings_.width;
+    start.viewportHeight = settings_.height;
+    // The capture renders its own music; the logo is loaded as the demo loads it.
+    start.music = false;
+    start.logo = true;
+    initScene(*state_, start);
     return true;
 }
 
@@ -137,12 +133,10 @@ void Capture::draw() {
     if (!settings_.timeDraws) {
         drawFrame(*state_);
     } else {
-        const auto start = std::chrono::steady_clock::now();
+        const double start = monotonicMs();
         drawFrame(*state_);
         glFinish();
-        const std::chrono::duration<double, std::milli> took =
-            std::chrono::steady_clock::now() - start;
-        report_.drawMs.push_back(took.count());
+        report_.drawMs.push_back(monotonicMs() - start);
         report_.drawFrames.push_back(showClock());
     }
     ++drawSerial_;
@@ -150,7 +144,7 @@ void Capture::draw() {
 }
 
 uint64_t frameTimeScaled(const CaptureSettings& settings, uint64_t index) {
-    return settings.fromFrame * uint64_t(settings.fps) + index * uint64_t(showSampleRate);
+    return settings.fromFrame * uint64_t(settings.fps) + index * uint64_t(mixRate);
 }
 
 bool Capture::emitUpTo(uint64_t clock, bool inclusive) {
@@ -207,7 +201,7 @@ bool Capture::run(std::string& error) {
             setShowClock(clock);
             for (; nextEvent < pending_.size() && pending_[nextEvent].frame < clock; ++nextEvent) {
                 const uint8_t code = pending_[nextEvent].code;
-                if (code == 100) quitEventSeen = true;
+                if (code == Z64) quitEventSeen = true;
                 onSyncEvent(s, hooks_, code);
             }
             if (idleStep(s, hooks_)) report_.tickFrames.push_back(clock);
@@ -257,3 +251,5 @@ bool captureShow(const CaptureSettings& settings, CaptureSink& sink, CaptureRepo
 uint64_t videoFrameTime(const CaptureSettings& settings, uint64_t index) {
     return frameTimeScaled(settings, index) / uint64_t(settings.fps);
 }
+
+}  // namespace zuzor

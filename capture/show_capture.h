@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace zuzor {
+
 struct CaptureSettings {
     std::vector<uint8_t> module;  // the XM file's bytes
     int width = 800;
@@ -27,7 +29,7 @@ struct CaptureSink {
     // `rgb`: width * height * 3 bytes, top row first, or null. `changed`: a frame has been
     // drawn since the last video frame that was handed pixels. False stops the capture.
     virtual bool onVideoFrame(uint64_t index, const uint8_t* rgb, bool changed) = 0;
-    // Interleaved stereo float samples at showSampleRate. False stops the capture.
+    // Interleaved stereo float samples at mixRate. False stops the capture.
     virtual bool onAudio(const float* stereo, size_t frames) = 0;
     // Now and then: how far the show has got, and where it is expected to end.
     virtual void onProgress(uint64_t /*clock*/, uint64_t /*expectedEnd*/) {}
@@ -59,3 +61,5 @@ bool captureShow(const CaptureSettings& settings, CaptureSink& sink, CaptureRepo
 
 // The show time of video frame `index`, in audio frames (rounded down).
 uint64_t videoFrameTime(const CaptureSettings& settings, uint64_t index);
+
+}  // namespace zuzor

@@ -1,6 +1,8 @@
 // The show clock and the frame timer's view of it.
 #include "capture/show_clock.h"
 
+namespace zuzor {
+
 namespace {
 
 uint64_t currentFrame = 0;
@@ -11,11 +13,11 @@ bool nanosecondFrequency(int64_t* countsPerSecond) {
 }
 
 int64_t nanoseconds() {
-    return int64_t(currentFrame * 1000000000ull / showSampleRate);
+    return int64_t(currentFrame * 1000000000ull / mixRate);
 }
 
 uint32_t milliseconds() {
-    return uint32_t(currentFrame * 1000ull / showSampleRate);
+    return uint32_t(currentFrame * 1000ull / mixRate);
 }
 
 }  // namespace
@@ -31,3 +33,5 @@ const TimeSource& showTimeSource() {
     static const TimeSource source{nanosecondFrequency, nanoseconds, milliseconds};
     return source;
 }
+
+}  // namespace zuzor

@@ -4,9 +4,10 @@
 #pragma once
 #include <cstdint>
 
-#include "shell/frame_timer.h"
+#include "base/constants.h"
+#include "base/frame_timer.h"
 
-constexpr int showSampleRate = 44100;
+namespace zuzor {
 
 // There is one show clock per process, as there is one frame timer.
 void setShowClock(uint64_t audioFrame);
@@ -14,3 +15,5 @@ uint64_t showClock();
 
 // A high-resolution source in nanoseconds over the show clock (never the fallback path).
 const TimeSource& showTimeSource();
+
+}  // namespace zuzor

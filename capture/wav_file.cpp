@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstring>
 
+namespace zuzor {
+
 namespace {
 
 constexpr size_t headerBytes = 44;
@@ -72,3 +74,5 @@ bool WavFile::close() {
     file_ = nullptr;
     return ok_;
 }
+
+}  // namespace zuzor

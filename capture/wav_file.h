@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+namespace zuzor {
+
 class WavFile {
   public:
     WavFile() = default;
@@ -25,3 +27,5 @@ class WavFile {
     uint64_t dataBytes_ = 0;
     bool ok_ = true;
 };
+
+}  // namespace zuzor

@@ -5,7 +5,9 @@
 
 #include <cmath>
 
-#include "shell/render_helpers.h"
+#include "base/render_helpers.h"
+
+namespace zuzor {
 
 namespace {
 constexpr int32_t gridSize = 50;
@@ -108,3 +110,5 @@ void BlobGrid::drawCells() {
         }
     }
 }
+
+}  // namespace zuzor

@@ -2,18 +2,20 @@
 #pragma once
 #include <cstdint>
 
+namespace zuzor {
+
 struct BlobGrid {
-    float point1[2];
-    float point2[2];
-    float centre1[2];
-    float centre2[2];
-    float distance1;
-    float distance2;
-    float strength1;
-    float strength2;
-    int32_t cellX;  // loop indices shared by computeField and drawCells
-    int32_t cellY;
-    float values[50][50];
+    float point1[2] = {};
+    float point2[2] = {};
+    float centre1[2] = {};
+    float centre2[2] = {};
+    float distance1 = 0.0f;
+    float distance2 = 0.0f;
+    float strength1 = 0.0f;
+    float strength2 = 0.0f;
+    int32_t cellX = 0;  // loop indices shared by computeField and drawCells
+    int32_t cellY = 0;
+    float values[50][50] = {};
 
     void init();
     void update(int32_t t1, int32_t t2);
@@ -26,3 +28,5 @@ struct BlobGrid {
     // What drawCells leaves behind, without drawing: the loop indices and the colour.
     void leaveLastCellState();
 };
+
+}  // namespace zuzor

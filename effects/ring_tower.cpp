@@ -6,8 +6,9 @@
 
 #include <cmath>
 
-#include "shell/demo_state.h"
-#include "shell/render_helpers.h"
+#include "base/render_helpers.h"
+
+namespace zuzor {
 
 namespace {
 
@@ -63,10 +64,10 @@ void RingMesh::drawColumn() const {
     }
 }
 
-void RingTower::init(DemoState& state) {
+void RingTower::init(bool& towerFlash) {
     mesh.buildRings();
     mesh.buildStrips();
-    state.towerFlash = false;
+    towerFlash = false;
 }
 
 void RingTower::update() {
@@ -88,17 +89,17 @@ RingTower::Colour RingTower::copyColour(int32_t i, int32_t t) {
             float(0.4 + 0.1 * std::sin(angle))};
 }
 
-void RingTower::draw(const DemoState& state, int32_t copies, int32_t t, bool cameraAlt,
+void RingTower::draw(const Camera& camera, const TowerSettings& settings, int32_t t,
                      bool hidden) const {
-    if (cameraAlt)
-        state.camera.lookAt(0.0f, 20.0f, -100.0f, 0.0f, 0.0f, 0.0f);
+    if (settings.cameraAlt)
+        camera.lookAt(0.0f, 20.0f, -100.0f, 0.0f, 0.0f, 0.0f);
     else
-        state.camera.lookAt(0.0f, 30.0f, -90.0f, 0.0f, 0.0f, 0.0f);
+        camera.lookAt(0.0f, 30.0f, -90.0f, 0.0f, 0.0f, 0.0f);
     glEnableClientState(GL_NORMAL_ARRAY);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
 
-    for (int32_t i = 0; i < copies; ++i) {
+    for (int32_t i = 0; i < settings.copies; ++i) {
         glPushMatrix();
         glTranslatef(0.0f, -10.0f, float(pulse - 50.0));
         glRotatef(float(t), 0.0f, 1.0f, 0.0f);
@@ -113,7 +114,7 @@ void RingTower::draw(const DemoState& state, int32_t copies, int32_t t, bool cam
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
 
-    if (state.towerFlash) {
+    if (settings.lit) {
         // Given while the camera is on the modelview, so the light sits in scene coordinates.
         const GLfloat lightPosition[] = {0.0f, 20.0f, -60.0f, 1.0f};
         glLightfv(GL_LIGHT0, GL_POSITION, lightPosition);
@@ -132,3 +133,5 @@ void RingTower::draw(const DemoState& state, int32_t copies, int32_t t, bool cam
     glDisable(GL_BLEND);
     glDisableClientState(GL_NORMAL_ARRAY);
 }
+
+}  // namespace zuzor

@@ -2,12 +2,21 @@
 #pragma once
 #include <cstdint>
 
-struct DemoState;
+namespace zuzor {
+
+struct Camera;
+
+// The show's settings the tower is drawn with (the demo's state holds them).
+struct TowerSettings {
+    int32_t copies = 0;      // columns drawn, 0 to 7
+    bool lit = false;        // the lit pass
+    bool cameraAlt = false;  // the second camera
+};
 
 struct RingMesh {
-    float ringPoints[30][3];  // lower inner 0..9, upper outer 10..19, upper inner 20..29
-    float vertices[44 * 3];   // two 22-vertex triangle strips: band, then lip
-    float normals[44 * 3];    // all zero, never written
+    float ringPoints[30][3] = {};  // lower inner 0..9, upper outer 10..19, upper inner 20..29
+    float vertices[44 * 3] = {};   // two 22-vertex triangle strips: band, then lip
+    float normals[44 * 3] = {};    // all zero, never written
 
     void buildRings();
     void buildStrips();
@@ -16,16 +25,16 @@ struct RingMesh {
 };
 
 struct RingTower {
-    float pulse;
+    float pulse = 0.0f;
     RingMesh mesh;
 
-    void init(DemoState& state);  // also clears towerFlash
+    void init(bool& towerFlash);  // also clears the lit-pass switch
     void update();
     void bindArrays() const;
-    // Reads towerFlash and the camera from the state. With hidden set, everything but the
-    // primitives is done: for a frame whose colour buffer is cleared after this drawing,
-    // only the GL state it leaves behind matters.
-    void draw(const DemoState& state, int32_t copies, int32_t t, bool cameraAlt,
+    // Places its camera on the modelview. With hidden set, everything but the primitives
+    // is done: for a frame whose colour buffer is cleared after this drawing, only the GL
+    // state it leaves behind matters.
+    void draw(const Camera& camera, const TowerSettings& settings, int32_t t,
               bool hidden = false) const;
 
     // The uniform scale of copy i at whole tick t (copy 0 is the outermost).
@@ -36,3 +45,5 @@ struct RingTower {
     };
     static Colour copyColour(int32_t i, int32_t t);
 };
+
+}  // namespace zuzor

@@ -6,7 +6,9 @@
 
 #include <cmath>
 
-#include "shell/render_helpers.h"
+#include "base/render_helpers.h"
+
+namespace zuzor {
 
 namespace {
 
@@ -124,3 +126,5 @@ void VoxelField::draw(const Camera& camera, float tick) {
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
 }
+
+}  // namespace zuzor

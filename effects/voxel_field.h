@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+namespace zuzor {
+
 struct Camera;
 
 // The field's value at a lattice point, from its distances to the three sources:
@@ -17,10 +19,10 @@ struct VoxelLattice {
     static constexpr int32_t cellCount = side * side * side;
     static constexpr int32_t vertexCount = cellCount * 4;
 
-    float cells[side][side][side];  // indexed [i + 10][j + 10][k + 10]
-    float sources[3][3];            // P1, P2, P3
+    float cells[side][side][side] = {};  // indexed [i + 10][j + 10][k + 10]
+    float sources[3][3] = {};            // P1, P2, P3
     // Four corners per cell; cell n = (i + 10) * 400 + (j + 10) * 20 + (k + 10).
-    float vertices[vertexCount * 3];
+    float vertices[vertexCount * 3] = {};
 
     void setSource(float x, float y, float z, int32_t n);  // n = 1, 2 or 3
     void rebuild();
@@ -28,7 +30,7 @@ struct VoxelLattice {
 };
 
 struct VoxelField {
-    float cameraX;
+    float cameraX = 0.0f;
     VoxelLattice lattice;
 
     void init();
@@ -38,3 +40,5 @@ struct VoxelField {
     // off, depth testing on, line width 5 and the colour (0, 0, 0, 0.9).
     void draw(const Camera& camera, float tick);
 };
+
+}  // namespace zuzor

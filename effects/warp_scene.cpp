@@ -7,8 +7,9 @@
 
 #include <initializer_list>
 
-#include "shell/demo_state.h"
-#include "shell/render_helpers.h"
+#include "base/render_helpers.h"
+
+namespace zuzor {
 
 namespace {
 
@@ -107,7 +108,8 @@ void WarpScene::drawSwarm(int32_t t, bool hidden) {
     glDisable(GL_BLEND);
 }
 
-void WarpScene::draw(const DemoState& state, int32_t t, bool hidden) {
+void WarpScene::draw(const Camera& camera, const RingTower& tower,
+                     const TowerSettings& towerSettings, int32_t t, bool hidden) {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glMatrixMode(GL_MODELVIEW);
@@ -119,9 +121,9 @@ void WarpScene::draw(const DemoState& state, int32_t t, bool hidden) {
     // The same tower object, moved 20 units right in eye space before its camera goes on.
     glPushMatrix();
     glLoadIdentity();
-    state.ringTower.bindArrays();
+    tower.bindArrays();
     glTranslatef(20.0f, 0.0f, 0.0f);
-    state.ringTower.draw(state, state.towerCopies, t, state.towerCameraAlt, hidden);
+    tower.draw(camera, towerSettings, t, hidden);
     glPopMatrix();
 
     glPushMatrix();
@@ -158,3 +160,5 @@ void WarpScene::draw(const DemoState& state, int32_t t, bool hidden) {
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_TEXTURE_2D);
 }
+
+}  // namespace zuzor

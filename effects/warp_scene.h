@@ -4,19 +4,24 @@
 #include <cstdint>
 
 #include "assets/tga_image.h"
+#include "effects/ring_tower.h"
 
-struct DemoState;
+namespace zuzor {
+
+struct Camera;
 
 struct WarpScene {
-    float pulse;
+    float pulse = 0.0f;
     TgaImage sprite;
-    float depth;
+    float depth = 0.0f;
 
     void init();  // loads the sprite image
     void update();
-    // With hidden set only the state the drawing leaves is produced, random draws included
-    // (see RingTower::draw).
-    void draw(const DemoState& state, int32_t t, bool hidden = false);
+    // Draws the swarm, then `tower` once more, shifted, with its camera and settings, then
+    // the sprites. With hidden set only the state the drawing leaves is produced, random
+    // draws included (see RingTower::draw).
+    void draw(const Camera& camera, const RingTower& tower, const TowerSettings& towerSettings,
+              int32_t t, bool hidden = false);
     void drawSwarm(int32_t t, bool hidden = false);
 
     // The projection of one half-row of the swarm: the first half (along x) or the second
@@ -26,3 +31,5 @@ struct WarpScene {
     // Distance of each sprite from the ring's centre; negative puts it opposite its angle.
     double spriteRadius() const;
 };
+
+}  // namespace zuzor

@@ -4,7 +4,9 @@
 
 #include <GL/gl.h>
 
-#include "shell/render_helpers.h"
+#include "base/render_helpers.h"
+
+namespace zuzor {
 
 void FlashPanels::init() {
     const float square[8] = {0, 0, 5, 0, 5, 5, 0, 5};
@@ -70,3 +72,5 @@ void FlashPanels::drawPanels() const {
 void FlashPanels::drawQuad() const {
     glDrawArrays(GL_QUADS, 0, 4);
 }
+
+}  // namespace zuzor

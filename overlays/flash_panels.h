@@ -1,10 +1,12 @@
 // The four quarter-screen beat flashes and their decay.
 #pragma once
 
+namespace zuzor {
+
 struct FlashPanels {
-    bool fastDecay;
-    float pulse[4];  // upper left, upper right, lower left, lower right
-    float quad[8];
+    bool fastDecay = false;
+    float pulse[4] = {};  // upper left, upper right, lower left, lower right
+    float quad[8] = {};
 
     void init();
     void update();
@@ -13,3 +15,5 @@ struct FlashPanels {
     void drawPanels() const;
     void drawQuad() const;
 };
+
+}  // namespace zuzor

@@ -4,7 +4,9 @@
 
 #include <GL/gl.h>
 
-#include "shell/render_helpers.h"
+#include "base/render_helpers.h"
+
+namespace zuzor {
 
 void FadeLayer::draw() const {
     glDisable(GL_DEPTH_TEST);
@@ -54,3 +56,5 @@ void SideBars::draw() const {
     glEnable(GL_DEPTH_TEST);
     endOverlay2D();
 }
+
+}  // namespace zuzor

@@ -3,6 +3,8 @@
 
 #include "assets/tga_image.h"
 
+namespace zuzor {
+
 struct FadeLayer {
     void draw() const;
 };
@@ -12,3 +14,5 @@ void drawLogo(const TgaImage& logo);
 struct SideBars {
     void draw() const;
 };
+
+}  // namespace zuzor

@@ -1,19 +1,23 @@
 // The player: songs rendered on the audio thread, their events queued lock-free with the
-// output frame at which their row starts, and handed to the demo on the main thread
-// once that frame is heard.
+// output frame at which their row starts, and pulled by the main thread once that frame
+// is heard.
 #include "sync/module_player.h"
 
 #include <atomic>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "shell/host_path.h"
-#include "shell/trace.h"
+#include "base/clock.h"
+#include "base/constants.h"
+#include "base/file_bytes.h"
+#include "base/host_path.h"
+#include "base/trace.h"
+#include "platform/sound_output.h"
 #include "sync/song_renderer.h"
-#include "sync/sound_output.h"
 #include "sync/spsc_queue.h"
+
+namespace zuzor {
 
 namespace {
 
@@ -30,8 +34,6 @@ struct Song final : SyncEventSink {
     std::vector<uint8_t> bytes;  // kept to start again from scratch on a later play
     std::unique_ptr<SongRenderer> renderer;
     SpscQueue<QueuedEvent> queue{queueCapacity};
-    SyncHandler handler = nullptr;
-    void* context = nullptr;
     bool playing = false;  // main thread
 
     // Audio thread while attached.
@@ -49,15 +51,16 @@ namespace {
 
 // The song the audio thread renders, and a flag it raises while it uses it: together
 // they let the main thread take a song away without a lock on the audio side.
-std::atomic<Song*> attached{nullptr};
-std::atomic<bool> filling{false};
+struct Player {
+    std::atomic<Song*> attached{nullptr};
+    std::atomic<bool> filling{false};
+};
 
-SyncDelivery delivery{};
-bool delivering = false;
+Player player;
 
 void fillOutput(float* out, size_t frames, uint64_t firstFrame) {
-    filling.store(true);
-    Song* song = attached.load();
+    player.filling.store(true);
+    Song* song = player.attached.load();
     if (song) {
         if (!song->started) {
             song->started = true;
@@ -67,13 +70,13 @@ void fillOutput(float* out, size_t frames, uint64_t firstFrame) {
     } else if (out) {
         for (size_t i = 0; i < frames * 2; ++i) out[i] = 0.0f;
     }
-    filling.store(false);
+    player.filling.store(false);
 }
 
 void detach(Song* song) {
     Song* expected = song;
-    if (!attached.compare_exchange_strong(expected, nullptr)) return;
-    while (filling.load()) std::this_thread::yield();
+    if (!player.attached.compare_exchange_strong(expected, nullptr)) return;
+    while (player.filling.load()) std::this_thread::yield();
 }
 
 void dropQueued(Song* song) {
@@ -81,26 +84,30 @@ void dropQueued(Song* song) {
 }
 
 std::unique_ptr<SongRenderer> makeRenderer(const std::vector<uint8_t>& bytes, std::string& error) {
-    return SongRenderer::create(bytes.data(), bytes.size(), 44100, true, error);
+    return SongRenderer::create(bytes.data(), bytes.size(), mixRate, true, error);
 }
 
 }  // namespace
 
-bool openSoundOutput(int mixRate) {
-    return openOutput(mixRate, fillOutput).kind == OutputKind::device;
+void SongRelease::operator()(Song* song) const {
+    freeSong(song);
 }
 
-Song* loadSongFromMemory(const uint8_t* data, size_t size) {
+bool openSoundOutput(int rate) {
+    return openOutput(rate, fillOutput).kind == OutputKind::device;
+}
+
+SongHandle loadSongFromMemory(const uint8_t* data, size_t size) {
     if (!data) return nullptr;
-    auto song = std::make_unique<Song>();
+    SongHandle song(new Song());
     song->bytes.assign(data, data + size);
     std::string error;
     song->renderer = makeRenderer(song->bytes, error);
     if (!song->renderer) return nullptr;
-    return song.release();
+    return song;
 }
 
-Song* loadSong(const char* path) {
+SongHandle loadSong(const char* path) {
     char hostPath[4096];
     if (!path || !toHostPath(path, hostPath, sizeof hostPath)) return nullptr;
     std::vector<uint8_t> bytes;
@@ -108,16 +115,10 @@ Song* loadSong(const char* path) {
     return loadSongFromMemory(bytes.data(), bytes.size());
 }
 
-void setSyncHandler(Song* song, SyncHandler handler, void* context) {
-    if (!song) return;
-    song->handler = handler;
-    song->context = context;
-}
-
 void playSong(Song* song) {
     if (!song || song->playing) return;
-    if (outputInfo().kind == OutputKind::closed) openSoundOutput(44100);
-    Song* other = attached.load();
+    if (outputInfo().kind == OutputKind::closed) openSoundOutput(mixRate);
+    Song* other = player.attached.load();
     if (other) stopSong(other);
     if (song->renderer->framesRendered() > 0) {
         std::string error;
@@ -128,7 +129,7 @@ void playSong(Song* song) {
     dropQueued(song);
     song->started = false;
     song->playing = true;
-    attached.store(song);
+    player.attached.store(song);
 }
 
 void stopSong(Song* song) {
@@ -145,34 +146,36 @@ void freeSong(Song* song) {
 }
 
 void closeSoundOutput() {
-    Song* song = attached.load();
+    Song* song = player.attached.load();
     if (song) stopSong(song);
     closeOutput();
 }
 
-void deliverSyncEvents(Song* song) {
-    if (!song || !song->playing || delivering) return;
-    const int64_t heard = heardFrame();
-    const int rate = outputInfo().rate;
-    delivering = true;
-    while (const QueuedEvent* queued = song->queue.front()) {
-        if (int64_t(queued->outputFrame) > heard) break;
-        const QueuedEvent event = *queued;
-        song->queue.pop();
-        const double now = traceNowMs();
-        delivery = {event.outputFrame, event.event.frame,
-                    now - double(heard - int64_t(event.outputFrame)) * 1000.0 / rate, now,
-                    event.event.code};
-        if (song->handler) song->handler(song->context, event.event.code);
-        traceLine("sync Z%02X code %u frame %llu song %.3f s heard %.3f applied %.3f",
-                  event.event.code, event.event.code, (unsigned long long)event.outputFrame,
-                  double(event.event.frame) / rate, delivery.heardAtMs, delivery.appliedAtMs);
-    }
-    delivering = false;
-    const uint32_t dropped = song->dropped.exchange(0, std::memory_order_relaxed);
-    if (dropped) traceLine("sync queue full: %u events dropped", dropped);
+double msUntilNextEvent(Song* song) {
+    constexpr double nothingQueued = 1e9;
+    if (!song || !song->playing) return nothingQueued;
+    const QueuedEvent* queued = song->queue.front();
+    if (!queued) return nothingQueued;
+    const int64_t ahead = int64_t(queued->outputFrame) - heardFrame();
+    return ahead <= 0 ? 0.0 : double(ahead) * 1000.0 / outputInfo().rate;
 }
 
-const SyncDelivery* currentSyncDelivery() {
-    return delivering ? &delivery : nullptr;
+bool pollHeardEvent(Song* song, HeardEvent& heard) {
+    if (!song || !song->playing) return false;
+    const QueuedEvent* queued = song->queue.front();
+    if (!queued) {
+        const uint32_t dropped = song->dropped.exchange(0, std::memory_order_relaxed);
+        if (dropped) traceLine("sync queue full: %u events dropped", dropped);
+        return false;
+    }
+    const int64_t heardFrameNow = heardFrame();
+    if (int64_t(queued->outputFrame) > heardFrameNow) return false;
+    const double now = monotonicMs();
+    const double rate = outputInfo().rate;
+    heard = {queued->event.code, queued->outputFrame, queued->event.frame,
+             now - double(heardFrameNow - int64_t(queued->outputFrame)) * 1000.0 / rate, now};
+    song->queue.pop();
+    return true;
 }
+
+}  // namespace zuzor

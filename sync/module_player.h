@@ -1,45 +1,60 @@
-// The module player: libopenmpt renders the song, SDL2 plays it, and the song's Zxx
-// script reaches the main thread in time with what is heard.
+// The module player: libopenmpt renders the song on the output's thread, and the song's
+// Zxx script waits in a queue until the main thread pulls the events whose rows are heard.
+// The player knows nothing of what the events mean.
 //
 // Every operation accepts a null song and then does nothing.
 //
 // Environment: ZUZOR_AUDIO=off plays against the silent clock without trying a device;
 // ZUZOR_AUDIO_LATENCY_MS (milliseconds, may be negative, default 0) is added to the
 // device buffer when deciding which frame is heard, for outputs that hold more audio
-// than SDL reports. SDL_AUDIODRIVER picks SDL's driver as usual ("disk" is refused).
+// than they report. SDL_AUDIODRIVER picks SDL's driver as usual ("disk" is refused).
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+
+namespace zuzor {
 
 struct Song;  // a loaded module with its script
 
-// Called on the main thread, once per sync event, with the event's code (the Zxx byte).
-using SyncHandler = void (*)(void* context, uint8_t code);
+// Frees a song (stopping it first) when its owner lets it go.
+struct SongRelease {
+    void operator()(Song* song) const;
+};
+using SongHandle = std::unique_ptr<Song, SongRelease>;
+
+// One sync event whose row has been heard, as the main thread receives it.
+struct HeardEvent {
+    uint8_t code;          // the Zxx parameter
+    uint64_t outputFrame;  // the frame of the output at which the event's row starts
+    uint64_t songFrame;    // the same counted from the start of the song
+    double heardAtMs;      // when that frame was heard, on the run's clock
+    double pulledAtMs;     // when it was handed over, on the same clock
+};
 
 // Opens stereo output at mixRate Hz. Without a device, songs play against a silent
 // real-time clock instead; the result only says whether a device opened.
 bool openSoundOutput(int mixRate);
 // Loads an XM module. Null when the file is missing, unreadable or not a module.
 // A '\\' in the path stands for the host's separator.
-Song* loadSong(const char* path);
+SongHandle loadSong(const char* path);
 // The same from bytes in memory (copied).
-Song* loadSongFromMemory(const uint8_t* data, size_t size);
-void setSyncHandler(Song* song, SyncHandler handler, void* context);
+SongHandle loadSongFromMemory(const uint8_t* data, size_t size);
 // Starts playback at once, from the start; opens the sound output first if nobody did.
 // A song already playing goes on. At its end the song starts again.
 void playSong(Song* song);
+// Stops playback; events not yet pulled are dropped.
 void stopSong(Song* song);
 void freeSong(Song* song);
 void closeSoundOutput();
-// Main thread: hands each queued event whose row is now heard to the sync handler.
-void deliverSyncEvents(Song* song);
 
-// For measuring, inside a sync handler: the event being delivered.
-struct SyncDelivery {
-    uint64_t outputFrame;  // the frame of the output at which the event's row starts
-    uint64_t songFrame;    // the same counted from the start of the song
-    double heardAtMs;      // when that frame is heard, on the trace's clock
-    double appliedAtMs;    // when the handler was called, on the same clock
-    uint8_t code;
-};
-const SyncDelivery* currentSyncDelivery();
+// Main thread: the oldest queued event whose row is heard by now, once. False when no
+// event is due yet (or the song is not playing).
+bool pollHeardEvent(Song* song, HeardEvent& event);
+
+// Main thread: milliseconds until the oldest queued event is heard, 0 when it is due;
+// a very large value when none is queued. An event is queued when its row is rendered,
+// which is at least the output's buffer ahead of hearing it.
+double msUntilNextEvent(Song* song);
+
+}  // namespace zuzor

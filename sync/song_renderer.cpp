@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace zuzor {
+
 std::unique_ptr<SongRenderer> SongRenderer::create(const uint8_t* data, size_t size, int sampleRate,
                                                    bool repeat, std::string& error) {
     ScriptedModule scripted;
@@ -90,20 +92,4 @@ void SongRenderer::noteRow(uint64_t chunkStart, size_t chunkLength, SyncEventSin
     }
 }
 
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    bytes.clear();
-    uint8_t buffer[65536];
-    bool ok = true;
-    for (;;) {
-        size_t got = std::fread(buffer, 1, sizeof buffer, file);
-        bytes.insert(bytes.end(), buffer, buffer + got);
-        if (got < sizeof buffer) {
-            ok = !std::ferror(file);
-            break;
-        }
-    }
-    std::fclose(file);
-    return ok;
-}
+}  // namespace zuzor

@@ -8,9 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "base/constants.h"
 #include "sync/xm_script.h"
 
 struct openmpt_module;
+
+namespace zuzor {
 
 // One Zxx cell that playback reached.
 struct SyncEvent {
@@ -63,7 +66,7 @@ class SongRenderer {
 
     openmpt_module* module_ = nullptr;
     SongScript script_;
-    int sampleRate_ = 44100;
+    int sampleRate_ = mixRate;
     uint64_t framesRendered_ = 0;
     int lastOrder_ = -1;
     int lastRow_ = -1;
@@ -75,5 +78,4 @@ class SongRenderer {
     float scratch_[chunkFrames * 2];
 };
 
-// Loads a file into memory. False when it is missing or unreadable.
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
+}  // namespace zuzor

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <memory>
 
+namespace zuzor {
+
 template <typename T>
 class SpscQueue {
   public:
@@ -38,3 +40,5 @@ class SpscQueue {
     alignas(64) std::atomic<size_t> head_{0};
     alignas(64) std::atomic<size_t> tail_{0};
 };
+
+}  // namespace zuzor

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace zuzor {
+
 namespace {
 
 constexpr uint8_t zEffect = 35;  // 'Z' in the tracker's effect numbering
@@ -168,3 +170,5 @@ bool readScriptedModule(const uint8_t* data, size_t size, ScriptedModule& out, s
     out.script = std::move(script);
     return true;
 }
+
+}  // namespace zuzor

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace zuzor {
+
 // One Zxx cell of the pattern data.
 struct ScriptCell {
     uint16_t pattern;
@@ -40,3 +42,5 @@ struct ScriptedModule {
 // or its header, order table or pattern data cannot be walked to the end of every
 // pattern inside the buffer: then the mixer would play a script other than the one read.
 bool readScriptedModule(const uint8_t* data, size_t size, ScriptedModule& out, std::string& error);
+
+}  // namespace zuzor

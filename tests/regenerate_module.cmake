@@ -11,6 +11,6 @@ execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${WORKDIR}/ZUZOR.XM
     RESULT_VARIABLE differs)
 if(NOT differs EQUAL 0)
     message(FATAL_ERROR "${EXPECTED} is not what ${SCORE} compiles to: rebuild it with\n"
-        "  zuzor-compose assets/show/zuzor.score -o Data/ZUZOR.XM")
+        "  zuzor-compose authoring/show/zuzor.score -o Data/ZUZOR.XM")
 endif()
 message(STATUS "the committed module matches its score")

@@ -42,15 +42,16 @@ done
 "$BUILD/tests/make_test_module" "$WORK/run/Data/ZUZOR.XM" --rows 64 --orders 4 "${events[@]}" \
     >/dev/null
 
-for n in $(seq 70 99); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$n"
-    for i in $(seq 1 50); do
-        xdpyinfo >/dev/null 2>&1 && break 2
-        sleep 0.1
-    done
+# Xvfb picks a free display itself, so the soak never lands on another run's server.
+mkfifo "$WORK/xvfb.display"
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$WORK/xvfb.display" \
+    >"$WORK/xvfb.log" 2>&1 &
+XVFB_PID=$!
+read -r -t 10 n <"$WORK/xvfb.display" || true
+export DISPLAY=":${n:-none}"
+for i in $(seq 1 50); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
 done
 xdpyinfo >/dev/null 2>&1 || { echo "soak: could not start Xvfb" >&2; exit 1; }
 

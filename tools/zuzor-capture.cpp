@@ -2,13 +2,15 @@
 // (or to PNG frames and a WAV), as fast as the machine allows.
 #include <sys/stat.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "base/clock.h"
+#include "base/file_bytes.h"
 #include "capture/capture_options.h"
 #include "capture/ffmpeg_encoder.h"
 #include "capture/png_file.h"
@@ -17,7 +19,8 @@
 #include "capture/show_capture.h"
 #include "capture/show_clock.h"
 #include "capture/wav_file.h"
-#include "sync/song_renderer.h"
+
+using namespace zuzor;
 
 namespace {
 
@@ -36,7 +39,7 @@ bool makeDirectory(const std::string& path) {
 }
 
 uint64_t toAudioFrames(double seconds) {
-    return uint64_t(std::llround(seconds * showSampleRate));
+    return uint64_t(std::llround(seconds * mixRate));
 }
 
 // Everything but the video proper: the progress bar and, for frames, the files.
@@ -191,24 +194,23 @@ int main(int argc, char** argv) {
         if (!makeDirectory(framesDir)) return fail("cannot make the directory " + framesDir);
         auto frames =
             std::make_unique<FramesSink>(options.quiet, framesDir, settings.width, settings.height);
-        if (!frames->wav.open(framesDir + "/audio.wav", showSampleRate))
+        if (!frames->wav.open(framesDir + "/audio.wav", mixRate))
             return fail("cannot write " + framesDir + "/audio.wav");
         sink = std::move(frames);
     } else if (wantVideo) {
         auto video = std::make_unique<VideoSink>(options.quiet);
         if (!video->encoder.open(options.out, settings.width, settings.height, settings.fps,
-                                 showSampleRate, error))
+                                 mixRate, error))
             return fail(error);
         sink = std::move(video);
     } else {
         sink = std::make_unique<DryRunSink>(options.quiet);
     }
 
-    const auto started = std::chrono::steady_clock::now();
+    const double startedMs = monotonicMs();
     CaptureReport report;
     const bool captured = captureShow(settings, *sink, report, error);
-    const double wallSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const double wallSeconds = (monotonicMs() - startedMs) / 1000.0;
     if (!captured) return fail(error.empty() ? sink->failure : error);
     sink->progress.finish(report.endFrame);
 

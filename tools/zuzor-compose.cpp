@@ -8,7 +8,9 @@
 #include <sstream>
 #include <string>
 
-#include "assets/score_compiler.h"
+#include "authoring/score_compiler.h"
+
+using namespace zuzor;
 
 int main(int argc, char** argv) {
     std::string input, output;

@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "assets/image_canvas.h"
-#include "assets/image_logo.h"
-#include "assets/image_sprite.h"
+#include "authoring/image_canvas.h"
+#include "authoring/image_logo.h"
+#include "authoring/image_sprite.h"
+
+using namespace zuzor;
 
 namespace {
 

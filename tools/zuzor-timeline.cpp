@@ -5,12 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "base/file_bytes.h"
+#include "demo/sync_events.h"
 #include "sync/song_renderer.h"
-#include "sync/sync_events.h"
+
+using namespace zuzor;
 
 namespace {
 
-constexpr int sampleRate = 44100;
+constexpr int sampleRate = mixRate;
 
 struct Collect final : SyncEventSink {
     std::vector<SyncEvent> events;

@@ -24,23 +24,25 @@ fail() {
     exit 1
 }
 
-# Starts Xvfb on the first free display number, 800x600x24 like the demo's mode unless
-# $1 gives another screen geometry.
+# Starts Xvfb, 800x600x24 like the demo's mode unless $1 gives another screen geometry.
+# Xvfb picks a free display number itself (-displayfd), so test runs, soak runs and other
+# X servers on the machine never meet on one display.
 start_x() {
     local geometry=${1:-800x600x24}
     command -v Xvfb >/dev/null || fail "Xvfb is not installed"
-    local n
-    for n in $(seq 70 99); do
-        [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$n"
-        local i
-        for i in $(seq 1 50); do
-            xdpyinfo >/dev/null 2>&1 && return 0
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
+    local fifo=$WORK/xvfb.display n=
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp 3>"$fifo" >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    read -r -t 10 n <"$fifo" || true
+    rm -f "$fifo"
+    [ -n "$n" ] || fail "could not start Xvfb"
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 50); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        sleep 0.1
     done
     fail "could not start Xvfb"
 }

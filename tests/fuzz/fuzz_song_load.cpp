@@ -7,6 +7,8 @@
 
 #include "sync/song_renderer.h"
 
+using namespace zuzor;
+
 namespace {
 
 constexpr size_t renderFrames = 4096;

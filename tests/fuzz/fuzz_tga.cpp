@@ -7,10 +7,12 @@
 
 #include "assets/tga_decode.h"
 
+using namespace zuzor;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TgaImage image{};
     if (!decodeTga(data, size, image)) {
-        if (image.pixels || image.texture) std::abort();
+        if (image.pixels.get() || image.texture) std::abort();
         return 0;
     }
     const size_t bytesPerPixel = image.bitsPerPixel / 8;
@@ -26,6 +28,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
         if (bytesPerPixel == 4 && image.pixels[at + 3] != source[at + 3]) std::abort();
     }
-    std::free(image.pixels);
+    image.pixels.reset();
     return 0;
 }

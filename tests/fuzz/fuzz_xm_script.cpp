@@ -8,6 +8,8 @@
 
 #include "sync/xm_script.h"
 
+using namespace zuzor;
+
 // A failed check names its line, so a crash file says which promise was broken.
 #define check(condition)                                                                 \
     do {                                                                                 \

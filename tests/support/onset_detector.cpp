@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+namespace zuzor {
+
 std::vector<uint64_t> OnsetDetector::feed(const float* samples, size_t frames, int channels,
                                           uint64_t firstFrame) {
     std::vector<uint64_t> onsets;
@@ -20,3 +22,5 @@ std::vector<uint64_t> OnsetDetector::feed(const float* samples, size_t frames, i
     }
     return onsets;
 }
+
+}  // namespace zuzor

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace zuzor {
+
 class OnsetDetector {
   public:
     OnsetDetector(float threshold, uint64_t quietFrames)
@@ -22,3 +24,5 @@ class OnsetDetector {
     bool heardAny_ = false;
     uint64_t lastLoudFrame_ = 0;
 };
+
+}  // namespace zuzor

@@ -10,6 +10,8 @@
 
 #include "tests/support/stream_clock.h"
 
+namespace zuzor {
+
 inline double monotonicNowMs() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -129,3 +131,5 @@ struct PulseClient {
         if (loop) pa_mainloop_free(loop);
     }
 };
+
+}  // namespace zuzor

@@ -1,15 +1,16 @@
-// A scene as the demo sets it up, without music: an offscreen 800x600 context, a fresh
-// DemoState with its objects initialised, the fixed GL state, and the full-window viewport
-// that the toolkit's default reshape gives the demo's window.
+// A scene as the demo starts it, without music: an offscreen 800x600 context, a fresh
+// DemoState through the demo's own start-up, and the full-window viewport that the
+// toolkit's default reshape gives the demo's window.
 #pragma once
-#include <GL/gl.h>
-
 #include <memory>
 
-#include "shell/demo_state.h"
-#include "shell/frame_loop.h"
-#include "shell/shell_hooks.h"
+#include "demo/demo_state.h"
+#include "demo/frame_loop.h"
+#include "demo/shell_hooks.h"
+#include "demo/start_up.h"
 #include "tests/support/gl_context.h"
+
+namespace zuzor {
 
 struct RecordingHooks final : ShellHooks {
     int redraws = 0;
@@ -23,10 +24,16 @@ struct SceneFixture {
     std::unique_ptr<DemoState> state = std::make_unique<DemoState>();
     RecordingHooks hooks;
 
-    // Call after checking gl.ok().
+    // Call after checking gl.ok(). Without the warm-up, which leaves nothing behind that
+    // a drawing could see and would only make every test slower.
     void init() {
-        initSceneObjects(*state);
-        setFixedGlState();
-        glViewport(0, 0, gl.width(), gl.height());
+        SceneStart start;
+        start.warmUp = false;
+        start.viewportWidth = gl.width();
+        start.viewportHeight = gl.height();
+        start.music = false;
+        initScene(*state, start);
     }
 };
+
+}  // namespace zuzor

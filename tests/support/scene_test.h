@@ -6,6 +6,8 @@
 
 #include "tests/support/scene_fixture.h"
 
+namespace zuzor {
+
 struct SceneTest : ::testing::Test {
     SceneFixture scene;
     void SetUp() override {
@@ -16,3 +18,5 @@ struct SceneTest : ::testing::Test {
     }
     DemoState& s() { return *scene.state; }
 };
+
+}  // namespace zuzor

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace zuzor {
+
 namespace {
 
 double median(std::vector<double> values) {
@@ -53,3 +55,5 @@ void StreamClock::write(FILE* out) const {
     for (const Estimate& e : offsets_)
         std::fprintf(out, "%.3f %.3f %.3f\n", e.takenMs, e.frameMs, e.offsetMs);
 }
+
+}  // namespace zuzor

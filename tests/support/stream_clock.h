@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace zuzor {
+
 class StreamClock {
   public:
     explicit StreamClock(int rate) : rate_(rate) {}
@@ -40,3 +42,5 @@ class StreamClock {
     int rate_;
     std::vector<Estimate> offsets_;
 };
+
+}  // namespace zuzor

@@ -1,6 +1,8 @@
 // Generated test modules: one square-wave instrument, notes on channel 0.
 #include "tests/support/test_modules.h"
 
+namespace zuzor {
+
 namespace {
 
 XmInstrument squareInstrument() {
@@ -53,3 +55,5 @@ void putScriptEvent(XmModule& module, int order, int row, int channel, uint8_t c
 std::vector<uint8_t> testModuleBytes(const XmModule& module) {
     return writeXm(module);
 }
+
+}  // namespace zuzor

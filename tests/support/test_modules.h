@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "assets/xm_writer.h"
+#include "authoring/xm_writer.h"
+
+namespace zuzor {
 
 struct TestModuleShape {
     int speed = 6;
@@ -26,3 +28,5 @@ void putScriptEvent(XmModule& module, int order, int row, int channel, uint8_t c
 void putEffect(XmModule& module, int order, int row, int channel, uint8_t effect, uint8_t param);
 
 std::vector<uint8_t> testModuleBytes(const XmModule& module);
+
+}  // namespace zuzor

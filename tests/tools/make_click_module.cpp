@@ -6,7 +6,9 @@
 #include <cstring>
 #include <vector>
 
-#include "assets/xm_writer.h"
+#include "authoring/xm_writer.h"
+
+using namespace zuzor;
 
 namespace {
 

@@ -9,6 +9,8 @@
 
 #include "tests/support/test_modules.h"
 
+using namespace zuzor;
+
 namespace {
 
 constexpr size_t headerSizeAt = 60;

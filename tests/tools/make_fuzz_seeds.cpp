@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "demo/sync_codes.h"
 #include "tests/support/test_modules.h"
+
+using namespace zuzor;
 
 namespace {
 
@@ -53,8 +56,8 @@ Bytes scriptedModule(int rows, int orders) {
     shape.orders = orders;
     shape.scriptChannels = 2;
     XmModule module = makeTestModule(shape);
-    putScriptEvent(module, 0, 0, 1, 5);
-    putScriptEvent(module, 0, 0, 2, 20);
+    putScriptEvent(module, 0, 0, 1, Z05);
+    putScriptEvent(module, 0, 0, 2, Z14);
     putScriptEvent(module, 0, rows / 2, 1, 26);
     putScriptEvent(module, orders - 1, rows - 1, 1, 100);
     putEffect(module, 0, 1, 2, 0xF, 3);  // a faster speed, so a few rows fit a short render

@@ -8,6 +8,8 @@
 
 #include "tests/support/test_modules.h"
 
+using namespace zuzor;
+
 namespace {
 
 const char usage[] =

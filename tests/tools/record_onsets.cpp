@@ -28,6 +28,8 @@
 #include "tests/support/pulse_client.h"
 #include "tests/support/stream_clock.h"
 
+using namespace zuzor;
+
 namespace {
 
 const char usage[] =

@@ -6,8 +6,10 @@
 
 #include <cmath>
 
-#include "shell/render_helpers.h"
+#include "base/render_helpers.h"
 #include "tests/support/scene_test.h"
+
+using namespace zuzor;
 
 namespace {
 

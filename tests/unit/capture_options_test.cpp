@@ -5,6 +5,8 @@
 
 #include "capture/capture_options.h"
 
+using namespace zuzor;
+
 namespace {
 
 bool parse(std::initializer_list<const char*> args, CaptureOptions& options, std::string& error) {

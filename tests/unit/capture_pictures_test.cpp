@@ -8,10 +8,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/file_bytes.h"
 #include "capture/png_file.h"
 #include "capture/show_capture.h"
 #include "capture/show_clock.h"
 #include "sync/song_renderer.h"
+
+using namespace zuzor;
 
 namespace {
 

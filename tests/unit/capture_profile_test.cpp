@@ -3,6 +3,8 @@
 
 #include "capture/render_profile.h"
 
+using namespace zuzor;
+
 TEST(CaptureProfile, NearestRankPercentiles) {
     std::vector<double> values;
     for (int i = 100; i >= 1; --i) values.push_back(double(i));  // unsorted on purpose

@@ -7,8 +7,11 @@
 
 #include "capture/show_capture.h"
 #include "capture/show_clock.h"
+#include "demo/sync_codes.h"
 #include "sync/xm_script.h"
 #include "tests/support/test_modules.h"
+
+using namespace zuzor;
 
 namespace {
 
@@ -22,8 +25,8 @@ std::vector<uint8_t> scriptedModule() {
     shape.rows = 16;
     shape.orders = 2;
     XmModule module = makeTestModule(shape);
-    putScriptEvent(module, flashRow / 16, flashRow % 16, 1, 0x14);
-    putScriptEvent(module, quitRow / 16, quitRow % 16, 1, 0x64);
+    putScriptEvent(module, flashRow / 16, flashRow % 16, 1, Z14);
+    putScriptEvent(module, quitRow / 16, quitRow % 16, 1, Z64);
     return testModuleBytes(module);
 }
 
@@ -78,7 +81,7 @@ TEST(CaptureShow, FlashAppearsInTheFirstVideoFrameAfterTheTickFollowingItsRow) {
     }
     ASSERT_GT(tickAfter, 0u);
     // The tick comes no later than one tick length (and a frame of the clock) after the row.
-    EXPECT_LE(tickAfter - eventFrame, uint64_t(showSampleRate) * 50 / 1000 + 2);
+    EXPECT_LE(tickAfter - eventFrame, uint64_t(mixRate) * 50 / 1000 + 2);
 
     size_t firstLit = recorder.upperRightLit.size();
     for (size_t i = 0; i < recorder.upperRightLit.size(); ++i) {
@@ -90,8 +93,8 @@ TEST(CaptureShow, FlashAppearsInTheFirstVideoFrameAfterTheTickFollowingItsRow) {
     ASSERT_LT(firstLit, recorder.upperRightLit.size()) << "the panel never lit";
     // Video frame n stands at n / fps seconds: compare in units of 1 / (fps * rate) s.
     const uint64_t fps = uint64_t(settings.fps);
-    EXPECT_GE(firstLit * showSampleRate, tickAfter * fps);
-    EXPECT_LT((firstLit - 1) * showSampleRate, tickAfter * fps);
+    EXPECT_GE(firstLit * mixRate, tickAfter * fps);
+    EXPECT_LT((firstLit - 1) * mixRate, tickAfter * fps);
 }
 
 TEST(CaptureShow, EndsOnTheTickThatActsOnTheQuitEvent) {
@@ -115,13 +118,12 @@ TEST(CaptureShow, EndsOnTheTickThatActsOnTheQuitEvent) {
     // Every tick waits for more than 50 ms of the show, and not much more.
     for (size_t i = 1; i < report.tickFrames.size(); ++i) {
         const uint64_t gap = report.tickFrames[i] - report.tickFrames[i - 1];
-        EXPECT_GT(gap * 1000, uint64_t(showSampleRate) * 50);
-        EXPECT_LE(gap, uint64_t(showSampleRate) * 50 / 1000 + 2);
+        EXPECT_GT(gap * 1000, uint64_t(mixRate) * 50);
+        EXPECT_LE(gap, uint64_t(mixRate) * 50 / 1000 + 2);
     }
     // The video covers the show up to its end: the sound exactly, the picture to within a frame.
     EXPECT_EQ(recorder.audio.size(), report.endFrame * 2);
-    EXPECT_EQ(report.videoFrames,
-              (report.endFrame * settings.fps + showSampleRate - 1) / showSampleRate);
+    EXPECT_EQ(report.videoFrames, (report.endFrame * settings.fps + mixRate - 1) / mixRate);
 }
 
 TEST(CaptureShow, SoundIsThePlainMixOfTheModuleWithoutItsScript) {
@@ -147,7 +149,7 @@ TEST(CaptureShow, SoundIsThePlainMixOfTheModuleWithoutItsScript) {
     size_t done = 0;
     while (done < frames) {
         const size_t want = std::min<size_t>(4096, frames - done);
-        const size_t got = openmpt_module_read_interleaved_float_stereo(plain, showSampleRate, want,
+        const size_t got = openmpt_module_read_interleaved_float_stereo(plain, mixRate, want,
                                                                         expected.data() + done * 2);
         ASSERT_EQ(got, want);
         done += got;
@@ -164,7 +166,7 @@ TEST(CaptureShow, FromAndToCutTheSoundAndPictureAtTheSameMoments) {
     CaptureSettings settings = smallSettings();
     settings.fromFrame = 1000;
     settings.hasTo = true;
-    settings.toFrame = 1000 + showSampleRate;  // one second
+    settings.toFrame = 1000 + mixRate;  // one second
     Recorder recorder;
     recorder.width = settings.width;
     CaptureReport report;
@@ -174,7 +176,7 @@ TEST(CaptureShow, FromAndToCutTheSoundAndPictureAtTheSameMoments) {
         GTEST_SKIP() << error;
     ASSERT_TRUE(error.empty()) << error;
     EXPECT_EQ(report.end, CaptureEnd::toTime);
-    EXPECT_EQ(recorder.audio.size(), size_t(showSampleRate) * 2);
+    EXPECT_EQ(recorder.audio.size(), size_t(mixRate) * 2);
     EXPECT_EQ(report.videoFrames, uint64_t(settings.fps));
 }
 

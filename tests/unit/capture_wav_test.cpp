@@ -4,8 +4,11 @@
 
 #include <cstring>
 
+#include "base/file_bytes.h"
 #include "capture/wav_file.h"
 #include "sync/song_renderer.h"
+
+using namespace zuzor;
 
 namespace {
 

@@ -11,6 +11,8 @@
 
 #include "tests/support/scene_fixture.h"
 
+using namespace zuzor;
+
 namespace {
 
 FlashPanels initialised() {
@@ -90,7 +92,7 @@ TEST(FlashPanelsDecay, PulsesAtOrBelowZeroAreLeftAlone) {
 
 TEST(FlashPanelsDecay, InitSetsTheSquareAndClearsThePulses) {
     FlashPanels panels;
-    std::memset(&panels, 0x7f, sizeof panels);
+    std::memset(static_cast<void*>(&panels), 0x7f, sizeof panels);
     panels.init();
     const float square[8] = {0, 0, 5, 0, 5, 5, 0, 5};
     EXPECT_EQ(0, std::memcmp(panels.quad, square, sizeof square));

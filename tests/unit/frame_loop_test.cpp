@@ -1,14 +1,16 @@
 // The tick and the idle step: the threshold, the counter, what the first tick hands the
 // effects, and where the quit request is acted on.
-#include "shell/frame_loop.h"
+#include "demo/frame_loop.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
 
-#include "shell/demo_state.h"
+#include "demo/demo_state.h"
 #include "tests/support/scene_fixture.h"
+
+using namespace zuzor;
 
 namespace {
 

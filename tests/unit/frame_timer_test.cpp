@@ -1,7 +1,9 @@
 // The frame timer against a fake clock: both sources, the threshold, the wrap.
-#include "shell/frame_timer.h"
+#include "base/frame_timer.h"
 
 #include <gtest/gtest.h>
+
+using namespace zuzor;
 
 namespace {
 

@@ -9,6 +9,8 @@
 #include "overlays/side_bars.h"
 #include "tests/support/scene_fixture.h"
 
+using namespace zuzor;
+
 namespace {
 
 bool isBlack(const uint8_t* p) {

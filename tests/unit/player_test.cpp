@@ -1,6 +1,6 @@
 // The player end to end on generated modules: null handles, files that are not modules,
-// and events reaching the handler in order, once heard, on the silent clock and on SDL's
-// dummy device; SDL's disk driver is refused.
+// and events pulled in order, once heard, on the silent clock and on SDL's dummy device;
+// SDL's disk driver is refused.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,24 +11,19 @@
 #include <string>
 #include <vector>
 
-#include "shell/trace.h"
+#include "base/clock.h"
+#include "platform/sound_output.h"
 #include "sync/module_player.h"
-#include "sync/sound_output.h"
 #include "tests/support/test_modules.h"
+
+using namespace zuzor;
 
 namespace {
 
 struct Received {
     std::vector<uint8_t> codes;
-    std::vector<SyncDelivery> deliveries;
+    std::vector<HeardEvent> events;
 };
-
-void record(void* context, uint8_t code) {
-    auto* received = static_cast<Received*>(context);
-    received->codes.push_back(code);
-    const SyncDelivery* delivery = currentSyncDelivery();
-    if (delivery) received->deliveries.push_back(*delivery);
-}
 
 // A fast song (a row every 432 frames) with events 1..rows, one per row.
 std::vector<uint8_t> countingModule(int rows) {
@@ -41,11 +36,15 @@ std::vector<uint8_t> countingModule(int rows) {
     return testModuleBytes(module);
 }
 
-// Polls like the idle callback until `count` events arrived or a few seconds passed.
-void pollFor(Song* song, const Received& received, size_t count) {
-    const double deadline = traceNowMs() + 5000.0;
-    while (received.codes.size() < count && traceNowMs() < deadline) {
-        deliverSyncEvents(song);
+// Pulls like the idle callback until `count` events arrived or a few seconds passed.
+void pollFor(Song* song, Received& received, size_t count) {
+    const double deadline = monotonicMs() + 5000.0;
+    HeardEvent event;
+    while (received.codes.size() < count && monotonicMs() < deadline) {
+        while (pollHeardEvent(song, event)) {
+            received.codes.push_back(event.code);
+            received.events.push_back(event);
+        }
         usleep(200);
     }
 }
@@ -53,18 +52,17 @@ void pollFor(Song* song, const Received& received, size_t count) {
 void expectHeardInOrder(const Received& received, size_t count) {
     ASSERT_GE(received.codes.size(), count);
     for (size_t i = 0; i < count; ++i) EXPECT_EQ(received.codes[i], uint8_t(i % 16 + 1));
-    ASSERT_EQ(received.deliveries.size(), received.codes.size());
-    for (size_t i = 1; i < received.deliveries.size(); ++i)
-        EXPECT_GT(received.deliveries[i].outputFrame, received.deliveries[i - 1].outputFrame);
+    for (size_t i = 1; i < received.events.size(); ++i)
+        EXPECT_GT(received.events[i].outputFrame, received.events[i - 1].outputFrame);
     // Against the real-time clock: each event's applied time minus its place in the
     // music is the same offset plus however late the poll came. Most polls come at once,
     // so the typical offset sits near the smallest. A clock that ran on rendered rather
     // than heard frames would hand over a buffer's events at once, spreading the offsets
     // over the buffer's length.
     std::vector<double> offsets;
-    for (const SyncDelivery& d : received.deliveries) {
-        EXPECT_GE(d.appliedAtMs, d.heardAtMs);
-        offsets.push_back(d.appliedAtMs - double(d.songFrame) * 1000.0 / 44100.0);
+    for (const HeardEvent& e : received.events) {
+        EXPECT_GE(e.pulledAtMs, e.heardAtMs);
+        offsets.push_back(e.pulledAtMs - double(e.songFrame) * 1000.0 / 44100.0);
     }
     std::sort(offsets.begin(), offsets.end());
     EXPECT_LT(offsets[offsets.size() / 2] - offsets[0], 5.0);
@@ -86,9 +84,9 @@ void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 TEST(Player, NullSongsAndBadFilesAreHarmless) {
     setenv("ZUZOR_AUDIO", "off", 1);
     openSoundOutput(44100);
-    setSyncHandler(nullptr, record, nullptr);
     playSong(nullptr);
-    deliverSyncEvents(nullptr);
+    HeardEvent event;
+    EXPECT_FALSE(pollHeardEvent(nullptr, event));
     stopSong(nullptr);
     freeSong(nullptr);
     EXPECT_EQ(loadSong(nullptr), nullptr);
@@ -108,9 +106,9 @@ TEST(Player, NullSongsAndBadFilesAreHarmless) {
     EXPECT_EQ(loadSong("Data\\CUT.XM"), nullptr);
 
     writeFile("Data/GOOD.XM", countingModule(4));
-    Song* song = loadSong("Data\\GOOD.XM");
+    SongHandle song = loadSong("Data\\GOOD.XM");
     ASSERT_NE(song, nullptr);
-    freeSong(song);  // never played
+    song.reset();  // never played
     closeSoundOutput();
     closeSoundOutput();  // twice is harmless
 }
@@ -120,15 +118,15 @@ TEST(Player, SilentClockDeliversEveryEventInOrderOnceHeard) {
     EXPECT_FALSE(openSoundOutput(44100));
     EXPECT_EQ(outputInfo().kind, OutputKind::silentClock);
     std::vector<uint8_t> bytes = countingModule(16);
-    Song* song = loadSongFromMemory(bytes.data(), bytes.size());
+    SongHandle owned = loadSongFromMemory(bytes.data(), bytes.size());
+    Song* song = owned.get();
     ASSERT_NE(song, nullptr);
     Received received;
-    setSyncHandler(song, record, &received);
     playSong(song);
     pollFor(song, received, 40);  // past the song's end: it starts again
     expectHeardInOrder(received, 40);
     stopSong(song);
-    freeSong(song);
+    owned.reset();
     closeSoundOutput();
 }
 
@@ -136,23 +134,22 @@ TEST(Player, StopDropsPendingEventsAndPlayStartsOver) {
     setenv("ZUZOR_AUDIO", "off", 1);
     openSoundOutput(44100);
     std::vector<uint8_t> bytes = countingModule(16);
-    Song* song = loadSongFromMemory(bytes.data(), bytes.size());
+    SongHandle owned = loadSongFromMemory(bytes.data(), bytes.size());
+    Song* song = owned.get();
     Received received;
-    setSyncHandler(song, record, &received);
     playSong(song);
     pollFor(song, received, 5);
     stopSong(song);
-    const size_t before = received.codes.size();
     usleep(50000);
-    deliverSyncEvents(song);
-    EXPECT_EQ(received.codes.size(), before);
+    HeardEvent event;
+    EXPECT_FALSE(pollHeardEvent(song, event));
 
     received = Received{};
     playSong(song);
     pollFor(song, received, 3);
     ASSERT_GE(received.codes.size(), 3u);
     EXPECT_EQ(received.codes[0], 1);
-    freeSong(song);  // while playing
+    owned.reset();  // while playing
     closeSoundOutput();
 }
 
@@ -166,13 +163,13 @@ TEST(Player, DummyDeviceDeliversOnTheDeviceClock) {
     EXPECT_GT(info.deviceBufferFrames, 0);
     EXPECT_EQ(info.latencyFrames, 441);
     std::vector<uint8_t> bytes = countingModule(16);
-    Song* song = loadSongFromMemory(bytes.data(), bytes.size());
+    SongHandle owned = loadSongFromMemory(bytes.data(), bytes.size());
+    Song* song = owned.get();
     Received received;
-    setSyncHandler(song, record, &received);
     playSong(song);
     pollFor(song, received, 20);
     expectHeardInOrder(received, 20);
-    freeSong(song);
+    owned.reset();
     closeSoundOutput();
 }
 
@@ -186,17 +183,40 @@ TEST(Player, TheDiskDriverIsRefusedAndNothingIsWritten) {
     EXPECT_FALSE(openSoundOutput(44100));
     EXPECT_EQ(outputInfo().kind, OutputKind::silentClock);
     std::vector<uint8_t> bytes = countingModule(8);
-    Song* song = loadSongFromMemory(bytes.data(), bytes.size());
+    SongHandle owned = loadSongFromMemory(bytes.data(), bytes.size());
+    Song* song = owned.get();
     Received received;
-    setSyncHandler(song, record, &received);
     playSong(song);
     pollFor(song, received, 4);
     EXPECT_GE(received.codes.size(), 4u);
-    freeSong(song);
+    owned.reset();
     closeSoundOutput();
     struct stat st {};
     EXPECT_NE(stat(file.c_str(), &st), 0);
     EXPECT_NE(stat((dir + "/sdlaudio.raw").c_str(), &st), 0);
+}
+
+// However the process ends, the output's thread ends with it: exit() from anywhere while a
+// song plays, on the silent clock or on a device, gives the exit status and no abort.
+TEST(Player, ExitWhilePlayingEndsTheProcessCleanly) {
+    for (const char* audio : {"off", "dummy"}) {
+        EXPECT_EXIT(
+            {
+                if (std::string(audio) == "off") {
+                    setenv("ZUZOR_AUDIO", "off", 1);
+                } else {
+                    unsetenv("ZUZOR_AUDIO");
+                    setenv("SDL_AUDIODRIVER", audio, 1);
+                }
+                openSoundOutput(44100);
+                std::vector<uint8_t> bytes = countingModule(16);
+                playSong(loadSongFromMemory(bytes.data(), bytes.size()).release());
+                usleep(50000);
+                std::exit(3);
+            },
+            ::testing::ExitedWithCode(3), "")
+            << audio;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The numeric conventions and the overlay bracket.
-#include "shell/render_helpers.h"
+#include "base/render_helpers.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include "tests/support/gl_context.h"
+
+using namespace zuzor;
 
 namespace {
 

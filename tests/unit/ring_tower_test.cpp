@@ -7,15 +7,17 @@
 
 #include <cmath>
 
-#include "shell/demo_state.h"
+#include "demo/demo_state.h"
 #include "tests/support/scene_test.h"
+
+using namespace zuzor;
 
 namespace {
 
 TEST(RingMesh, StripsCloseOnTheirFirstPairAndNormalsStayZero) {
     auto state = std::make_unique<DemoState>();
     state->towerFlash = true;
-    state->ringTower.init(*state);
+    state->ringTower.init(state->towerFlash);
     EXPECT_FALSE(state->towerFlash);
     const RingMesh& mesh = state->ringTower.mesh;
     for (int c = 0; c < 6; ++c) {
@@ -72,7 +74,7 @@ TEST(RingTowerNumbers, PulseDecaysByPointSevenAndNeverGoesNegative) {
 struct RingTowerDraw : SceneTest {
     void drawTower(int copies, int t = 0, bool alt = false) {
         s().ringTower.bindArrays();
-        s().ringTower.draw(s(), copies, t, alt);
+        s().ringTower.draw(s().camera, {copies, s().towerFlash, alt}, t);
     }
     int nonWhitePixels() {
         auto pixels = scene.gl.readPixels();

@@ -6,8 +6,10 @@
 
 #include <vector>
 
-#include "shell/demo_state.h"
+#include "demo/demo_state.h"
 #include "tests/support/scene_fixture.h"
+
+using namespace zuzor;
 
 namespace {
 
@@ -83,10 +85,11 @@ struct HiddenEffects : ::testing::Test {
         glLoadIdentity();
         if (s().showTower) {
             s().ringTower.bindArrays();
-            s().ringTower.draw(s(), s().towerCopies, t, s().towerCameraAlt, hidden);
+            s().ringTower.draw(s().camera, s().towerSettings(), t, hidden);
         }
         if (s().showGrid) s().blobGrid.draw(hidden);
-        if (s().showWarp) s().warpScene.draw(s(), t, hidden);
+        if (s().showWarp)
+            s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), t, hidden);
         glClear(GL_COLOR_BUFFER_BIT);
         left = LeftState::read(s());
         glDisable(GL_DEPTH_TEST);

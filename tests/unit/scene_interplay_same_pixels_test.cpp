@@ -9,8 +9,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "shell/demo_state.h"
+#include "demo/demo_state.h"
 #include "tests/support/scene_fixture.h"
+
+using namespace zuzor;
 
 namespace {
 

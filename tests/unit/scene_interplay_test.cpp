@@ -6,10 +6,13 @@
 
 #include <vector>
 
-#include "shell/demo_state.h"
-#include "shell/frame_loop.h"
-#include "sync/sync_events.h"
+#include "demo/demo_state.h"
+#include "demo/frame_loop.h"
+#include "demo/sync_codes.h"
+#include "demo/sync_events.h"
 #include "tests/support/scene_fixture.h"
+
+using namespace zuzor;
 
 namespace {
 
@@ -30,31 +33,31 @@ struct SceneInterplay : ::testing::Test {
         glLoadIdentity();
         if (s().showTower) {
             s().ringTower.bindArrays();
-            s().ringTower.draw(s(), s().towerCopies, t, s().towerCameraAlt);
+            s().ringTower.draw(s().camera, s().towerSettings(), t);
         }
         if (s().showGrid) s().blobGrid.draw();
-        if (s().showWarp) s().warpScene.draw(s(), t);
+        if (s().showWarp) s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), t);
         return scene.gl.readPixels();
     }
 };
 
 TEST_F(SceneInterplay, SwarmIsSeenThroughTheTowerCameraOnlyWhileTheGridIsOff) {
     runTick(s(), scene.hooks);  // the grid's squares have no size after the first tick
-    event(4);
+    event(Z04);
     auto warpAlone = drawEffects(30);
 
-    event(2);  // the tower on, with no copies yet: it draws nothing but leaves its camera
+    event(Z02);  // the tower on, with no copies yet: it draws nothing but leaves its camera
     auto throughTower = drawEffects(30);
     EXPECT_NE(throughTower, warpAlone);
 
-    event(3);  // the grid puts the identity back before the swarm
+    event(Z03);  // the grid puts the identity back before the swarm
     auto throughGrid = drawEffects(30);
     EXPECT_EQ(throughGrid, warpAlone);
 }
 
 TEST_F(SceneInterplay, SwarmCarriesTheTowerCameraIntoTheModelview) {
-    event(2);
-    event(4);
+    event(Z02);
+    event(Z04);
     drawEffects(12);
     GLdouble got[16], want[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, got);
@@ -67,8 +70,8 @@ TEST_F(SceneInterplay, SwarmCarriesTheTowerCameraIntoTheModelview) {
 }
 
 TEST_F(SceneInterplay, GridResetsTheModelviewToTheIdentity) {
-    event(2);
-    event(3);
+    event(Z02);
+    event(Z03);
     drawEffects(12);
     GLdouble modelview[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
@@ -82,7 +85,7 @@ TEST_F(SceneInterplay, FirstSwarmSquareOfTheRunTakesTheFirstThreeDraws) {
     glFeedbackBuffer(GLsizei(feedback.size()), GL_3D_COLOR, feedback.data());
     glRenderMode(GL_FEEDBACK);
     glLoadIdentity();
-    s().warpScene.draw(s(), 60);
+    s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), 60);
     GLint written = glRenderMode(GL_RENDER);
     ASSERT_GT(written, 0);
     ASSERT_EQ(feedback[0], GLfloat(GL_POLYGON_TOKEN));
@@ -94,13 +97,13 @@ TEST_F(SceneInterplay, FirstSwarmSquareOfTheRunTakesTheFirstThreeDraws) {
 }
 
 TEST_F(SceneInterplay, ReseedAfterADrawnFrameGetsLaterValues) {
-    event(4);
+    event(Z04);
     drawEffects(5);
     uint32_t afterFrame = randomState;
     int32_t expected[4];
     for (int32_t& value : expected) value = nextRandom() % 50;
     randomState = afterFrame;
-    event(26);
+    event(Z1A);
     EXPECT_EQ(s().blobGrid.centre1[0], float(expected[0]));
     EXPECT_EQ(s().blobGrid.centre1[1], float(expected[1]));
     EXPECT_EQ(s().blobGrid.centre2[0], float(expected[2]));
@@ -111,8 +114,8 @@ TEST_F(SceneInterplay, ReseedAfterADrawnFrameGetsLaterValues) {
 
 TEST_F(SceneInterplay, AColourClearAfterTheEffectsLeavesOnlyTheirState) {
     // What the voxel field's first step does to the effects drawn before it.
-    for (uint8_t code : {2, 3, 4, 30}) event(code);
-    for (int i = 0; i < 7; ++i) event(24);
+    for (uint8_t code : {Z02, Z03, Z04, Z1E}) event(code);
+    for (int i = 0; i < 7; ++i) event(Z18);
     runTick(s(), scene.hooks);
     runTick(s(), scene.hooks);
     drawEffects(2);

@@ -1,14 +1,17 @@
 // The start-up warm-up leaves nothing behind that a frame could show.
-#include "effects/effects_warm_up.h"
+#include "demo/effects_warm_up.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "shell/demo_state.h"
-#include "sync/sync_events.h"
+#include "demo/demo_state.h"
+#include "demo/sync_codes.h"
+#include "demo/sync_events.h"
 #include "tests/support/scene_fixture.h"
+
+using namespace zuzor;
 
 namespace {
 
@@ -56,8 +59,8 @@ std::vector<std::vector<uint8_t>> firstFrames(bool warmUp, GlSnapshot* before, G
     scene.init();
     randomState = 1;
     DemoState& s = *scene.state;
-    for (uint8_t code : {2, 3, 4, 30, 29}) onSyncEvent(s, scene.hooks, code);
-    for (int i = 0; i < 7; ++i) onSyncEvent(s, scene.hooks, 24);
+    for (uint8_t code : {Z02, Z03, Z04, Z1E, Z1D}) onSyncEvent(s, scene.hooks, code);
+    for (int i = 0; i < 7; ++i) onSyncEvent(s, scene.hooks, Z18);
     s.showVoxels = false;
     if (warmUp) {
         *before = GlSnapshot::take();

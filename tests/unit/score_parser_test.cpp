@@ -1,10 +1,12 @@
 // The score reader: what a well-formed score turns into, and the line-numbered messages
 // for the mistakes a person editing a score makes.
-#include "assets/score_parser.h"
+#include "authoring/score_parser.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+
+using namespace zuzor;
 
 namespace {
 

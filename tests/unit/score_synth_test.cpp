@@ -1,6 +1,6 @@
 // The synthesizer and the compiler around it: repeatable output, seamless loops, notes that
 // sound at their pitch when libopenmpt plays them, and faults reported with their line.
-#include "assets/synth.h"
+#include "authoring/synth.h"
 
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.h>
@@ -8,7 +8,9 @@
 #include <cmath>
 #include <string>
 
-#include "assets/score_compiler.h"
+#include "authoring/score_compiler.h"
+
+using namespace zuzor;
 
 namespace {
 

@@ -8,7 +8,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "assets/xm_writer.h"
+#include "authoring/xm_writer.h"
+
+using namespace zuzor;
 
 namespace {
 

@@ -6,11 +6,13 @@
 
 #include <vector>
 
-#include "assets/image_canvas.h"
-#include "assets/image_logo.h"
-#include "assets/image_sprite.h"
 #include "assets/tga_image.h"
+#include "authoring/image_canvas.h"
+#include "authoring/image_logo.h"
+#include "authoring/image_sprite.h"
 #include "tests/support/gl_context.h"
+
+using namespace zuzor;
 
 namespace {
 
@@ -37,7 +39,7 @@ TEST(ShowImages, LogoLoadsAsOpaqueTwentyFourBitPowerOfTwo) {
     EXPECT_EQ(logo.bitsPerPixel, 24u);
     EXPECT_NE(logo.texture, 0u);
     std::vector<uint8_t> texels = textureBytes(logo, GL_RGB, 3);
-    EXPECT_EQ(texels, std::vector<uint8_t>(logo.pixels, logo.pixels + texels.size()));
+    EXPECT_EQ(texels, std::vector<uint8_t>(logo.pixels.get(), logo.pixels.get() + texels.size()));
 }
 
 TEST(ShowImages, SpriteLoadsAsThirtyTwoBitPowerOfTwo) {

@@ -15,7 +15,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "assets/score_compiler.h"
+#include "authoring/score_compiler.h"
+#include "demo/sync_codes.h"
+
+using namespace zuzor;
 
 namespace {
 
@@ -33,7 +36,7 @@ std::string readText(const std::string& path) {
 
 const Score& showScore() {
     static const Score score =
-        parseScore(readText(sourcePath("assets/show/zuzor.score")), "zuzor.score");
+        parseScore(readText(sourcePath("authoring/show/zuzor.score")), "zuzor.score");
     return score;
 }
 
@@ -234,9 +237,9 @@ TEST(ShowModule, ScriptUsesEveryActingCodeAndNothingElse) {
 TEST(ShowModule, LogoComesSecondsBeforeTheQuitThatEndsTheScript) {
     const std::vector<ScriptEvent> events = scriptEvents(readPatterns(showBytes()));
     ASSERT_FALSE(events.empty());
-    EXPECT_EQ(events.back().code, 100);
+    EXPECT_EQ(events.back().code, Z64);
     auto logo = std::find_if(events.begin(), events.end(),
-                             [](const ScriptEvent& e) { return e.code == 46; });
+                             [](const ScriptEvent& e) { return e.code == Z2E; });
     ASSERT_NE(logo, events.end());
     OpenMptModule mod(showBytes());
     ASSERT_NE(mod.m, nullptr);

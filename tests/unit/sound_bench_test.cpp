@@ -8,6 +8,8 @@
 #include "tests/support/onset_detector.h"
 #include "tests/support/stream_clock.h"
 
+using namespace zuzor;
+
 TEST(OnsetDetector, FindsEachClickOnceAcrossChunksAndRinging) {
     std::vector<float> stereo(2 * 1000, 0.0f);
     const auto click = [&](size_t frame, size_t length) {

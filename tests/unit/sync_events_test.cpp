@@ -5,9 +5,12 @@
 #include <memory>
 #include <vector>
 
-#include "shell/demo_state.h"
-#include "shell/shell_hooks.h"
-#include "sync/sync_events.h"
+#include "demo/demo_state.h"
+#include "demo/shell_hooks.h"
+#include "demo/sync_codes.h"
+#include "demo/sync_events.h"
+
+using namespace zuzor;
 
 namespace {
 
@@ -31,12 +34,12 @@ TEST_F(SyncEvents, TowerCopiesCycleOneToSevenFromZero) {
     EXPECT_EQ(s.towerCopies, 0);
     std::vector<int> seen;
     for (int i = 0; i < 15; ++i) {
-        fire(24);
+        fire(Z18);
         seen.push_back(s.towerCopies);
     }
     EXPECT_EQ(seen, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4, 5, 6, 7, 1}));
     s.towerCopies = 40;  // whatever got there, the next step starts the cycle again
-    fire(24);
+    fire(Z18);
     EXPECT_EQ(s.towerCopies, 1);
     EXPECT_EQ(hooks.redraws, 0);
 }
@@ -45,7 +48,7 @@ TEST_F(SyncEvents, TowerOffClearsEveryFlashWithoutARedraw) {
     s.showTower = true;
     s.showGrid = true;
     for (float& p : s.flashPanels.pulse) p = 0.7f;
-    fire(12);
+    fire(Z0C);
     EXPECT_FALSE(s.showTower);
     EXPECT_TRUE(s.showGrid);
     for (float p : s.flashPanels.pulse) EXPECT_EQ(p, 0.0f);
@@ -53,13 +56,13 @@ TEST_F(SyncEvents, TowerOffClearsEveryFlashWithoutARedraw) {
 }
 
 TEST_F(SyncEvents, SwitchingOnRedrawsEvenWhenAlreadyOn) {
-    const uint8_t on[] = {2, 3, 4, 5};
+    const uint8_t on[] = {Z02, Z03, Z04, Z05};
     for (uint8_t code : on) fire(code);
     EXPECT_TRUE(s.showTower && s.showGrid && s.showWarp && s.showVoxels);
     EXPECT_EQ(hooks.redraws, 4);
-    fire(2);
+    fire(Z02);
     EXPECT_EQ(hooks.redraws, 5);
-    const uint8_t off[] = {13, 14, 15};
+    const uint8_t off[] = {Z0D, Z0E, Z0F};
     for (uint8_t code : off) fire(code);
     EXPECT_TRUE(s.showTower);
     EXPECT_FALSE(s.showGrid || s.showWarp || s.showVoxels);
@@ -77,13 +80,13 @@ TEST_F(SyncEvents, FlashesLightTheirOwnQuarter) {
 }
 
 TEST_F(SyncEvents, TogglesFlipAndFlipBack) {
-    fire(30);
-    fire(31);
-    fire(32);
+    fire(Z1E);
+    fire(Z1F);
+    fire(Z20);
     EXPECT_TRUE(s.towerFlash && s.flashPanels.fastDecay && s.towerCameraAlt);
-    fire(30);
-    fire(31);
-    fire(32);
+    fire(Z1E);
+    fire(Z1F);
+    fire(Z20);
     EXPECT_FALSE(s.towerFlash || s.flashPanels.fastDecay || s.towerCameraAlt);
 }
 
@@ -91,9 +94,9 @@ TEST_F(SyncEvents, PulsesRestartWhateverTheirValue) {
     s.ringTower.pulse = 3.5f;
     s.warpScene.pulse = 0.5f;
     s.warpScene.depth = 250.0f;
-    fire(25);
-    fire(28);
-    fire(29);
+    fire(Z19);
+    fire(Z1C);
+    fire(Z1D);
     EXPECT_EQ(s.ringTower.pulse, 20.0f);
     EXPECT_EQ(s.warpScene.pulse, 2.0f);
     EXPECT_EQ(s.warpScene.depth, -100.0f);
@@ -105,7 +108,7 @@ TEST_F(SyncEvents, ReseedDrawsFourNumbersInOrder) {
     float expected[4];
     for (float& v : expected) v = float(nextRandom() % 50);
     randomState = start;
-    fire(26);
+    fire(Z1A);
     EXPECT_EQ(s.blobGrid.centre1[0], expected[0]);
     EXPECT_EQ(s.blobGrid.centre1[1], expected[1]);
     EXPECT_EQ(s.blobGrid.centre2[0], expected[2]);
@@ -114,13 +117,13 @@ TEST_F(SyncEvents, ReseedDrawsFourNumbersInOrder) {
     for (int i = 0; i < 4; ++i) nextRandom();
     const uint32_t afterFour = randomState;
     randomState = start;
-    fire(26);
+    fire(Z1A);
     EXPECT_EQ(randomState, afterFour);  // exactly four draws
 }
 
 TEST_F(SyncEvents, OneWayFlagsAndUnknownCodes) {
-    fire(46);
-    fire(100);
+    fire(Z2E);
+    fire(Z64);
     EXPECT_TRUE(s.logoVisible);
     EXPECT_TRUE(s.quitRequested);
     EXPECT_EQ(hooks.shutdowns, 0);  // the tick acts on it, never the event

@@ -9,6 +9,8 @@
 #include "sync/song_renderer.h"
 #include "tests/support/test_modules.h"
 
+using namespace zuzor;
+
 namespace {
 
 constexpr int rate = 44100;

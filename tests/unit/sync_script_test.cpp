@@ -7,6 +7,8 @@
 #include "sync/xm_script.h"
 #include "tests/support/test_modules.h"
 
+using namespace zuzor;
+
 namespace {
 
 ScriptedModule read(const std::vector<uint8_t>& bytes) {

@@ -1,7 +1,7 @@
 // The TGA file format half of the loader, without GL: which headers are refused, what a
 // short file costs, and how the pixels come out.
 #include "assets/tga_decode.h"
-#include "shell/host_path.h"
+#include "base/host_path.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+using namespace zuzor;
 
 namespace {
 
@@ -53,9 +55,10 @@ bool decodeBoth(const std::vector<uint8_t>& bytes, TgaImage& image) {
     bool fileOk = readTga(temp.file, image, countingAllocate);
     EXPECT_EQ(memoryOk, fileOk);
     if (memoryOk && fileOk) {
-        EXPECT_EQ(0, std::memcmp(fromMemory.pixels, image.pixels, tgaPixelBytes(image)));
+        EXPECT_EQ(0,
+                  std::memcmp(fromMemory.pixels.get(), image.pixels.get(), tgaPixelBytes(image)));
     }
-    std::free(fromMemory.pixels);
+    fromMemory.pixels.reset();
     return fileOk;
 }
 
@@ -217,18 +220,18 @@ TEST(TgaPixels, TwentyFourBitSwapsBlueAndRed) {
     TgaImage image{};
     ASSERT_TRUE(decodeBoth(tgaFile(2, 1, 24, {1, 2, 3, 4, 5, 6}), image));
     EXPECT_EQ(image.bitsPerPixel, 24u);
-    EXPECT_EQ(std::vector<uint8_t>(image.pixels, image.pixels + 6),
+    EXPECT_EQ(std::vector<uint8_t>(image.pixels.get(), image.pixels.get() + 6),
               (std::vector<uint8_t>{3, 2, 1, 6, 5, 4}));
-    std::free(image.pixels);
+    image.pixels.reset();
 }
 
 TEST(TgaPixels, ThirtyTwoBitKeepsAlphaInPlace) {
     TgaImage image{};
     ASSERT_TRUE(decodeBoth(tgaFile(2, 1, 32, {0x10, 0x20, 0x30, 0x40, 1, 2, 3, 4}), image));
     EXPECT_EQ(image.bitsPerPixel, 32u);
-    EXPECT_EQ(std::vector<uint8_t>(image.pixels, image.pixels + 8),
+    EXPECT_EQ(std::vector<uint8_t>(image.pixels.get(), image.pixels.get() + 8),
               (std::vector<uint8_t>{0x30, 0x20, 0x10, 0x40, 3, 2, 1, 4}));
-    std::free(image.pixels);
+    image.pixels.reset();
 }
 
 TEST(TgaPixels, BytesAfterThePixelDataAreIgnored) {
@@ -237,9 +240,9 @@ TEST(TgaPixels, BytesAfterThePixelDataAreIgnored) {
     bytes.insert(bytes.end(), footer, footer + sizeof footer);
     TgaImage image{};
     ASSERT_TRUE(decodeBoth(bytes, image));
-    EXPECT_EQ(std::vector<uint8_t>(image.pixels, image.pixels + 6),
+    EXPECT_EQ(std::vector<uint8_t>(image.pixels.get(), image.pixels.get() + 6),
               (std::vector<uint8_t>{3, 2, 1, 6, 5, 4}));
-    std::free(image.pixels);
+    image.pixels.reset();
 }
 
 TEST(TgaPixels, ReadingStopsAtTheEndOfThePixelData) {
@@ -249,7 +252,7 @@ TEST(TgaPixels, ReadingStopsAtTheEndOfThePixelData) {
     TgaImage image{};
     ASSERT_TRUE(readTga(temp.file, image));
     EXPECT_EQ(std::fgetc(temp.file), 0xee);
-    std::free(image.pixels);
+    image.pixels.reset();
 }
 
 TEST(TgaPixels, DescriptorByteDoesNotReorderRows) {
@@ -257,9 +260,9 @@ TEST(TgaPixels, DescriptorByteDoesNotReorderRows) {
     TgaImage bottomUp{}, topDown{};
     ASSERT_TRUE(decodeBoth(tgaFile(1, 2, 24, pixels, 0x00), bottomUp));
     ASSERT_TRUE(decodeBoth(tgaFile(1, 2, 24, pixels, 0x20), topDown));
-    EXPECT_EQ(0, std::memcmp(bottomUp.pixels, topDown.pixels, 6));
-    std::free(bottomUp.pixels);
-    std::free(topDown.pixels);
+    EXPECT_EQ(0, std::memcmp(bottomUp.pixels.get(), topDown.pixels.get(), 6));
+    bottomUp.pixels.reset();
+    topDown.pixels.reset();
 }
 
 TEST(TgaPixelBytes, LargestImageIsExact) {

@@ -12,6 +12,8 @@
 #include "assets/tga_image.h"
 #include "tests/support/gl_context.h"
 
+using namespace zuzor;
+
 namespace {
 
 // Writes a TGA file of the given pixels (file order, B G R (A)) and returns its path.
@@ -97,12 +99,12 @@ TEST(TgaTexture, OddTwentyFourBitWidthsHoldTheExactPixels) {
         std::vector<uint8_t> file = patterned(size_t(width) * height * 3);
         TgaImage image{};
         ASSERT_TRUE(loadTga(image, writeTga("odd.tga", width, height, 24, file).c_str()));
-        std::vector<uint8_t> expected(image.pixels, image.pixels + file.size());
+        std::vector<uint8_t> expected(image.pixels.get(), image.pixels.get() + file.size());
         EXPECT_EQ(textureBytes(image), expected);
         GLint alignment = 0;
         glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
         EXPECT_EQ(alignment, 4);
-        std::free(image.pixels);
+        image.pixels.reset();
     }
 }
 

@@ -13,6 +13,8 @@
 
 #include "tests/support/scene_fixture.h"
 
+using namespace zuzor;
+
 namespace {
 
 struct Point {

@@ -4,16 +4,19 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "shell/demo_state.h"
-#include "sync/sync_events.h"
+#include "demo/demo_state.h"
+#include "demo/sync_codes.h"
+#include "demo/sync_events.h"
 #include "tests/support/scene_test.h"
+
+using namespace zuzor;
 
 namespace {
 
 TEST(WarpNumbers, AspectsAfterEventTwentyEight) {
     auto state = std::make_unique<DemoState>();
     RecordingHooks hooks;
-    onSyncEvent(*state, hooks, 28);
+    onSyncEvent(*state, hooks, Z1C);
     WarpScene& warp = state->warpScene;
     const double first[] = {0.3, 0.55, 0.8, 1.05, 1.3, 1.3};
     const double second[] = {2.3, 2.05, 1.8, 1.55, 1.3, 1.3};
@@ -40,7 +43,7 @@ TEST(WarpNumbers, DepthAndRadiusAfterEventTwentyNine) {
     WarpScene& warp = state->warpScene;
     for (int i = 0; i < 5; ++i) warp.update();
     EXPECT_EQ(warp.depth, 50.0f);  // grows from the start of the run
-    onSyncEvent(*state, hooks, 29);
+    onSyncEvent(*state, hooks, Z1D);
     EXPECT_EQ(warp.depth, -100.0f);
     EXPECT_DOUBLE_EQ(warp.spriteRadius(), -38.0);
     warp.update();
@@ -56,7 +59,7 @@ TEST_F(WarpDraw, TakesSixThousandDrawsAFrameAndLeavesTheStatedState) {
     GLdouble projectionBefore[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projectionBefore);
     randomState = 1;
-    s().warpScene.draw(s(), 7);
+    s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), 7);
 
     uint32_t expectedState = 1;
     for (int i = 0; i < 6000; ++i) expectedState = expectedState * 214013u + 2531011u;
@@ -97,7 +100,7 @@ TEST_F(WarpDraw, SpritesAreNeverHiddenByEarlierDrawing) {
     glClearDepth(0.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     s().warpScene.depth = -100.0f;  // right after event 29: radius -38
-    s().warpScene.draw(s(), 0);
+    s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), 0);
     // Sprite 0 sits 38 units left of the centre at z -100: white at alpha 0.3 over black.
     auto sprite = scene.gl.pixel(198, 300);
     EXPECT_NEAR(sprite.r, 77, 1);
@@ -111,7 +114,7 @@ TEST_F(WarpDraw, BeforeEventTwentyNineTheSpritesAreBehindTheViewer) {
     glClearColor(0, 0, 0, 1);
     glClearDepth(0.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    s().warpScene.draw(s(), 0);
+    s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), 0);
     auto pixels = scene.gl.readPixels();
     for (size_t p = 0; p < pixels.size(); p += 4) ASSERT_EQ(pixels[p], 0);
 }

@@ -1,0 +1,83 @@
+// Start-up and the music's shutdown.
+#include "demo/start_up.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstdio>
+
+#include "base/constants.h"
+#include "demo/demo_state.h"
+#include "demo/effects_warm_up.h"
+#include "sync/module_player.h"
+
+namespace zuzor {
+
+void setFixedGlState() {
+    glViewport(0, 0, 640, 480);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, 1.3, double(0.1f), 200.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_DEPTH_TEST);
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glClearColor(1.0f, 1.0f, 1.0f, 0.5f);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+    glLightf(GL_LIGHT0, GL_CONSTANT_ATTENUATION, 0.01f);
+    glLightf(GL_LIGHT0, GL_LINEAR_ATTENUATION, 0.05f);
+    const GLfloat ambient[] = {0.3f, 0.3f, 0.3f, 1.0f};
+    const GLfloat specular[] = {0.1f, 0.1f, 0.1f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+    glEnable(GL_COLOR_MATERIAL);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_SPECULAR);
+}
+
+void initSceneObjects(DemoState& s) {
+    s.showTower = false;
+    s.showGrid = false;
+    s.showWarp = false;
+    s.showVoxels = true;
+
+    s.flashPanels.init();
+    s.ringTower.init(s.towerFlash);
+    s.blobGrid.init();
+    s.warpScene.init();
+    s.voxelField.init();
+}
+
+void initScene(DemoState& s, const SceneStart& start) {
+    initSceneObjects(s);
+    setFixedGlState();
+    if (start.warmUp) warmUpEffects(s);
+    if (start.viewportWidth > 0 && start.viewportHeight > 0)
+        glViewport(0, 0, start.viewportWidth, start.viewportHeight);
+    s.timer.source = start.clock;
+    s.timer.start();
+
+    if (!start.music) {
+        if (start.logo) loadTga(s.logo, logoFile);
+        return;
+    }
+    openSoundOutput(mixRate);
+    s.song = loadSong(moduleFile);
+    if (!s.song) {
+        std::fputs("\nImpossibile caricare il file\n", stdout);
+        std::fflush(stdout);
+        return;
+    }
+    loadTga(s.logo, logoFile);
+    std::fputs("inizializzazione fatta\n", stdout);
+    std::fflush(stdout);
+}
+
+void stopMusic(DemoState& s) {
+    stopSong(s.song.get());
+    s.song.reset();
+    closeSoundOutput();
+}
+
+}  // namespace zuzor

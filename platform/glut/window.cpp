@@ -1,0 +1,79 @@
+// The window edge over freeglut: game mode where the X server can switch modes, a
+// full-screen window where it cannot; the callbacks; the way out.
+#include <GL/freeglut.h>
+
+#include "platform/window.h"
+
+namespace zuzor {
+
+namespace {
+
+struct GlutWindow {
+    WindowCallbacks callbacks{};
+    bool open = false;  // the toolkit runs and owns a window
+};
+
+GlutWindow window;
+
+void onDisplay() {
+    window.callbacks.display();
+    glutSwapBuffers();
+}
+
+void onIdle() {
+    window.callbacks.idle();
+}
+
+void onKeyboard(unsigned char key, int, int) {
+    window.callbacks.keyboard(key);
+}
+
+// Game mode needs an X server that can switch modes. Where it cannot (a nested or virtual
+// server), the demo runs in a full-screen 800x600 window instead.
+void openDisplay() {
+    glutGameModeString("800x600:32@60");
+    if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE) && glutEnterGameMode() != 0 &&
+        glutGetWindow() != 0)
+        return;
+    glutInitWindowSize(800, 600);
+    glutInitWindowPosition(0, 0);
+    glutCreateWindow("zuzor");
+    glutFullScreen();
+}
+
+}  // namespace
+
+void openWindow(int& argc, char** argv, const WindowCallbacks& callbacks) {
+    window.callbacks = callbacks;
+    glutInit(&argc, argv);
+    // A window closed from outside ends the main loop instead of the process, so the demo
+    // leaves the way it leaves on Escape.
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    openDisplay();
+    window.open = true;
+    glutSetCursor(GLUT_CURSOR_NONE);
+    glutDisplayFunc(onDisplay);
+    glutIdleFunc(onIdle);
+    glutKeyboardFunc(onKeyboard);
+}
+
+void requestRedisplay() {
+    glutPostRedisplay();
+}
+
+void runMainLoop() {
+    glutMainLoop();
+    // freeglut has closed its windows and shut itself down by now.
+    window.open = false;
+}
+
+void closeWindow() {
+    if (!window.open) return;
+    window.open = false;
+    glutLeaveGameMode();
+    // Without game mode the demo's own window is still current; give it its pointer back.
+    if (glutGetWindow() != 0) glutSetCursor(GLUT_CURSOR_INHERIT);
+}
+
+}  // namespace zuzor

@@ -1,0 +1,30 @@
+// The window edge: the show's display (the full-screen mode, or a full-screen window where
+// the system cannot switch modes), the main loop that calls the demo back, and the way
+// back to the desktop. The tick and frame bodies never see the toolkit behind it.
+#pragma once
+
+namespace zuzor {
+
+struct WindowCallbacks {
+    void (*display)();                    // draw one frame; the edge swaps the buffers after it
+    void (*idle)();                       // called whenever no events are pending
+    void (*keyboard)(unsigned char key);  // a character key was pressed
+};
+
+// Starts the toolkit with the command line, opens the display (an RGB, double-buffered,
+// depth-buffered 800x600 surface with a current GL context), hides the pointer and
+// registers the callbacks. Nothing is drawn before the main loop runs.
+void openWindow(int& argc, char** argv, const WindowCallbacks& callbacks);
+
+// Asks for one display call; any number of requests before it gives one. Main thread.
+void requestRedisplay();
+
+// Runs the main loop. Returns only when the window has been closed from outside (the
+// window manager's close, Alt+F4, the display going away), the toolkit already shut down.
+void runMainLoop();
+
+// Leaves the full-screen mode or closes the window, and gives the pointer back. Harmless
+// when the window is already gone.
+void closeWindow();
+
+}  // namespace zuzor

@@ -1,4 +1,0 @@
-// The demo's global state record.
-#include "shell/demo_state.h"
-
-DemoState demo;
