@@ -18,9 +18,12 @@ case ${1:-} in
 esac
 
 prefix=$(scripts/windows-deps.sh | tail -n 1)
-# GoogleTest's sources for the Windows test program; Xvfb and the X tools for the
-# end-to-end tests.
-[ "$tests" = ON ] && install_missing_packages googletest xvfb xauth x11-utils x11-apps xdotool ffmpeg
+if [ "$tests" = ON ]; then
+    # GoogleTest's sources for the Windows test program; Xvfb, the X tools and PulseAudio
+    # for the end-to-end tests.
+    install_missing_packages googletest xvfb xauth x11-utils x11-apps xdotool ffmpeg \
+        pulseaudio pulseaudio-utils
+fi
 
 build=$repo/build-windows
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
