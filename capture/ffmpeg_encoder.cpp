@@ -70,11 +70,18 @@ bool writeAll(int fd, const uint8_t* data, size_t size) {
     return true;
 }
 
-// The parts of the capture under way, removed when the capture is interrupted. Fixed
-// buffers: the signal handler may only unlink what is already there.
+// The parts of the capture under way, removed when the capture is interrupted, and the
+// encoder writing one of them. Fixed buffers: the signal handler may only unlink what is
+// already there.
 char interruptedParts[2][4096];
+volatile pid_t interruptedEncoder = -1;
 
 void removePartsAndStop(int signal) {
+    // The encoder goes first: it may open its output only now, after the unlink.
+    if (interruptedEncoder > 0) {
+        kill(interruptedEncoder, SIGKILL);
+        waitpid(interruptedEncoder, nullptr, 0);
+    }
     for (const char* part : interruptedParts)
         if (part[0]) unlink(part);
     std::signal(signal, SIG_DFL);
@@ -147,6 +154,7 @@ bool FfmpegEncoder::open(const std::string& out, int width, int height, int fps,
         abandon();
         return false;
     }
+    interruptedEncoder = child_;
     return true;
 }
 
@@ -161,6 +169,7 @@ bool FfmpegEncoder::writeAudio(const float* stereo, size_t frames) {
 bool FfmpegEncoder::finish(std::string& error) {
     close(pipe_);
     pipe_ = -1;
+    interruptedEncoder = -1;
     const int encoded = waitFor(child_);
     child_ = -1;
     const bool audioOk = audio_.close();
@@ -184,6 +193,7 @@ bool FfmpegEncoder::finish(std::string& error) {
 }
 
 void FfmpegEncoder::abandon() {
+    interruptedEncoder = -1;
     if (pipe_ >= 0) close(pipe_);
     pipe_ = -1;
     if (child_ > 0) waitFor(child_);
