@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/clock.h"
 #include "base/constants.h"
 #include "base/frame_timer.h"
 #include "base/render_helpers.h"
@@ -31,6 +32,7 @@ void keepPhaseOnRunClock(FrameTimer& timer) {
 
 bool startShowAt(DemoState& state, const std::vector<uint8_t>& module, uint64_t frame,
                  JumpRedraw& redraw) {
+    const double startedMs = monotonicMs();
     std::string error;
     auto renderer = SongRenderer::create(module.data(), module.size(), mixRate, true, error);
     if (!renderer) return false;
@@ -41,7 +43,7 @@ bool startShowAt(DemoState& state, const std::vector<uint8_t>& module, uint64_t 
     keepPhaseOnRunClock(state.timer);
     redraw = {true, show.randomBeforeLastDraw()};
     playSongFrom(state.song.get(), show.takeRenderer());
-    traceLine("jump to song %.3f s", double(frame) / mixRate);
+    traceLine("jump to song %.3f s in %.1f ms", double(frame) / mixRate, monotonicMs() - startedMs);
     return true;
 }
 
