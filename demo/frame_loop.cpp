@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "base/constants.h"
 #include "base/trace.h"
 #include "demo/demo_state.h"
@@ -34,6 +36,12 @@ bool idleStep(DemoState& s, ShellHooks& hooks) {
     if (!(s.timer.elapsedMs() > tickLengthMs)) return false;
     runTick(s, hooks);
     return true;
+}
+
+double idleWaitMs(DemoState& s, double longestMs) {
+    const double untilTick = double(tickLengthMs) - double(s.timer.elapsedMs());
+    const double untilEvent = msUntilNextEvent(s.song.get());
+    return std::max(0.0, std::min({longestMs, untilTick, untilEvent}));
 }
 
 void runTick(DemoState& s, ShellHooks& hooks) {

@@ -14,6 +14,10 @@ void applyHeardEvents(DemoState& state, ShellHooks& hooks);
 // 50 ms have passed since the last. Returns true when a tick ran.
 bool idleStep(DemoState& state, ShellHooks& hooks);
 
+// How long the idle body can wait before anything is due: the next tick (the timer
+// passing 50 ms) or the next heard event, and at most `longestMs`.
+double idleWaitMs(DemoState& state, double longestMs);
+
 // One tick: the counter, the updates, the quit check, the redraw request, the timer reset.
 void runTick(DemoState& state, ShellHooks& hooks);
 

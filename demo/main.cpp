@@ -1,9 +1,11 @@
 // The demo's entry point: the window edge's callbacks run the tick and frame bodies, and
 // every way out (Escape, the music's end event, the window closed) leaves the same way.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/constants.h"
@@ -27,10 +29,20 @@ namespace {
 
 constexpr unsigned char escapeKey = 27;
 
+// Between ticks the main loop waits instead of spinning: it sleeps until shortly before the
+// next tick or heard event is due and lets the toolkit's loop come round for the rest, so
+// neither is late for the wait. Never longer than this, so keys are answered at once.
+constexpr double longestWaitMs = 10.0;
+constexpr double wakeEarlyMs = 0.5;
+
 [[noreturn]] void shutdownDemo();
 
 struct WindowHooks final : ShellHooks {
-    void requestRedraw() override { requestRedisplay(); }
+    bool redrawPending = false;
+    void requestRedraw() override {
+        redrawPending = true;
+        requestRedisplay();
+    }
     void shutdown() override { shutdownDemo(); }
 };
 
@@ -52,10 +64,15 @@ void shutdownDemo() {
 
 void onIdle() {
     if (run.reload) run.reload->poll(run.state, run.hooks, run.jumpRedraw);
-    idleStep(run.state, run.hooks);
+    const bool ticked = idleStep(run.state, run.hooks);
+    if (ticked || run.hooks.redrawPending) return;
+    const double waitMs = idleWaitMs(run.state, longestWaitMs) - wakeEarlyMs;
+    if (waitMs > 0.0)
+        std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(waitMs));
 }
 
 void onDisplay() {
+    run.hooks.redrawPending = false;
     if (!drawAfterJump(run.state, run.jumpRedraw)) displayStep(run.state, run.hooks);
 }
 

@@ -4,7 +4,7 @@
 ZUZOR_BUILD_PACKAGES="cmake make g++ pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev
     libgl1-mesa-dri libopenmpt-dev libsdl2-dev libegl-dev libegl-mesa0 libpng-dev"
 ZUZOR_TEST_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev libegl-dev libegl-mesa0
-    libxmp-dev xvfb xdotool xauth x11-utils x11-apps ffmpeg
+    libxmp-dev xvfb xdotool xauth x11-utils x11-apps ffmpeg openbox wmctrl libx11-dev
     clang libclang-rt-14-dev"
 
 # Installs whichever of the named packages are missing: as root with apt-get, otherwise

@@ -181,6 +181,15 @@ void closeSoundOutput() {
     closeOutput();
 }
 
+double msUntilNextEvent(Song* song) {
+    constexpr double nothingQueued = 1e9;
+    if (!song || !song->playing) return nothingQueued;
+    const QueuedEvent* queued = song->queue.front();
+    if (!queued) return nothingQueued;
+    const int64_t ahead = int64_t(queued->outputFrame) - heardFrame();
+    return ahead <= 0 ? 0.0 : double(ahead) * 1000.0 / outputInfo().rate;
+}
+
 bool pollHeardEvent(Song* song, HeardEvent& heard) {
     if (!song || !song->playing) return false;
     const QueuedEvent* queued = song->queue.front();

@@ -61,4 +61,9 @@ void closeSoundOutput();
 // event is due yet (or the song is not playing).
 bool pollHeardEvent(Song* song, HeardEvent& event);
 
+// Main thread: milliseconds until the oldest queued event is heard, 0 when it is due;
+// a very large value when none is queued. An event is queued when its row is rendered,
+// which is at least the output's buffer ahead of hearing it.
+double msUntilNextEvent(Song* song);
+
 }  // namespace zuzor
