@@ -198,20 +198,6 @@ TEST(SyncScript, VersionsOneOhTwoToOneOhFourReadTheSameScript) {
 TEST(SyncScript, APatternWhoseDataEndsEarlyHoldsTheRowsThatAreThere) {
     const std::vector<uint8_t> good = testModuleBytes(scriptedModule());
     const size_t pattern0 = 60 + 276;
-    auto patched = [&](size_t at, unsigned v) {
-        std::vector<uint8_t> b = good;
-        b[at] = uint8_t(v);
-        b[at + 1] = uint8_t(v >> 8);
-        return b;
-    };
-    // More rows than the data holds: the cells stay, the extra row is empty.
-    {
-        const std::vector<uint8_t> bytes = patched(pattern0 + 5, 13);
-        ScriptedModule m = read(bytes);
-        EXPECT_EQ(m.script.patternRows[0], 13);
-        EXPECT_EQ(m.script.cells.size(), 4u);
-        EXPECT_EQ(Mixed(bytes).rows(), m.script.patternRows);
-    }
     // Data for rows 0 to 2 only under a count of 12: the row 3 cells are not there.
     {
         XmModule shorter = scriptedModule();
