@@ -11,12 +11,12 @@ Data/drell.tga: ok
 Data/korvane.tga: ok" ] || fail "unexpected report: $(cat "$WORK/out")"
 
 # A logo with a 42-byte image ID field, a module that is none, a sprite that is missing.
-python3 - Data/drell.tga <<'PY'
-import sys
-data = bytearray(open(sys.argv[1], "rb").read())
-data[0] = 42
-open(sys.argv[1], "wb").write(data[:18] + b"x" * 42 + data[18:])
-PY
+{
+    printf '\x2a'
+    head -c 18 "$SOURCE_DIR/Data/drell.tga" | tail -c +2
+    head -c 42 /dev/zero | tr '\0' x
+    tail -c +19 "$SOURCE_DIR/Data/drell.tga"
+} >Data/drell.tga
 printf 'not a module' >Data/ZUZOR.XM
 rm Data/korvane.tga
 if "$CHECK" Data >"$WORK/out"; then fail "refused files passed the check"; fi

@@ -64,17 +64,9 @@ wait_stderr "Data/ZUZOR.XM: refused: cannot be read"
 module Z17 "$DATA/ZUZOR.XM"
 wait_reloads module 3
 
-# The images: a new logo (the same picture stored top row first), then a broken sprite.
-python3 - "$DATA/drell.tga" <<'PY'
-import sys
-path = sys.argv[1]
-data = bytearray(open(path, "rb").read())
-width, height, depth = data[12] | data[13] << 8, data[14] | data[15] << 8, data[16]
-row = width * depth // 8
-rows = [data[18 + i * row:18 + (i + 1) * row] for i in range(height)]
-data[17] |= 0x20
-open(path, "wb").write(data[:18] + b"".join(reversed(rows)))
-PY
+# The images: a new logo (the sprite's picture), then a broken sprite.
+cp "$SOURCE_DIR/Data/korvane.tga" "$WORK/logo.tga"
+mv "$WORK/logo.tga" "$DATA/drell.tga"
 wait_reloads images 1
 head -c 1000 "$SOURCE_DIR/Data/korvane.tga" >"$DATA/korvane.tga"
 wait_stderr "Data/korvane.tga: refused: pixel data ends after"
