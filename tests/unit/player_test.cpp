@@ -115,7 +115,7 @@ TEST(Player, NullSongsAndBadFilesAreHarmless) {
     fs::create_directory("Data/DIR.XM");
     EXPECT_EQ(loadSong("Data\\DIR.XM"), nullptr);
     std::vector<uint8_t> truncated = countingModule(4);
-    truncated.resize(350);  // inside the first pattern
+    truncated.resize(70);  // inside the header (cut inside a pattern, it still plays)
     writeFile("Data/CUT.XM", truncated);
     EXPECT_EQ(loadSong("Data\\CUT.XM"), nullptr);
 
