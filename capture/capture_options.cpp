@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "demo/demo_options.h"
+
 namespace zuzor {
 
 const char captureUsage[] =
@@ -18,8 +20,8 @@ const char captureUsage[] =
     "                   is centred in another shape, with black bars\n"
     "  --ss N           supersampling: draw N times larger and filter down, 1 to 4\n"
     "                   (default 1); smooth edges, at about N*N times the drawing\n"
-    "  --from S         start at S seconds of the show (default 0)\n"
-    "  --to S           end at S seconds at the latest (default: where the show ends)\n"
+    "  --from TIME      start at TIME of the show: seconds or m:ss (default 0)\n"
+    "  --to TIME        end at TIME at the latest (default: where the show ends)\n"
     "  --at S,S,...     only the pictures at these moments, as DIR/at-S.png (with --frames)\n"
     "  --profile FILE   the render time of every drawn frame and the tick pace, as a\n"
     "                   report in FILE; alone it only renders, without a video\n"
@@ -120,9 +122,9 @@ bool parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
         } else if (name == "--ss") {
             ok = parseWhole(value, 1, 4, options.supersample);
         } else if (name == "--from") {
-            ok = parseSeconds(value, options.from);
+            ok = parseShowTime(value, options.from);
         } else if (name == "--to") {
-            ok = parseSeconds(value, options.to);
+            ok = parseShowTime(value, options.to);
             options.hasTo = true;
         } else if (name == "--at") {
             ok = parseStills(value, options);

@@ -12,7 +12,10 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -23,6 +26,31 @@ namespace zuzor {
 namespace {
 
 constexpr int64_t soundBitRate = 192000;
+
+// The part file under way, removed when the capture is interrupted. A fixed buffer: the
+// signal handler may only unlink what is already there.
+char interruptedPart[4096];
+
+void removePartAndStop(int signal) {
+    if (interruptedPart[0]) unlink(interruptedPart);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void removePartWhenInterrupted(const std::string& part) {
+    const size_t length = std::min(part.size(), sizeof interruptedPart - 1);
+    part.copy(interruptedPart, length);
+    interruptedPart[length] = '\0';
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, removePartAndStop);
+}
+
+// A hidden name beside the video: a capture killed outright (where no handler runs) leaves
+// nothing that looks like a finished file, and the next capture of the same video clears it.
+std::string partName(const std::string& out) {
+    const size_t slash = out.rfind('/');
+    const size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
+    return out.substr(0, nameAt) + "." + out.substr(nameAt) + ".part";
+}
 
 std::string describe(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -69,6 +97,7 @@ struct Mp4Encoder::State {
             avformat_free_context(file);
         }
         if (!finished && !partPath.empty()) std::remove(partPath.c_str());
+        interruptedPart[0] = '\0';
     }
 
     bool fail(const std::string& what, int code) {
@@ -209,7 +238,9 @@ bool Mp4Encoder::open(const std::string& path, const Mp4Format& format, std::str
     State& s = *state_;
     s.format = format;
     s.path = path;
-    s.partPath = path + ".part";
+    s.partPath = partName(path);
+    std::remove(s.partPath.c_str());  // left by a capture that was killed
+    removePartWhenInterrupted(s.partPath);
     s.packet = av_packet_alloc();
     bool ok = s.packet != nullptr;
     if (ok) {
@@ -220,14 +251,14 @@ bool Mp4Encoder::open(const std::string& path, const Mp4Format& format, std::str
     ok = ok && s.openVideo() && s.openSound();
     if (ok) {
         const int opened = avio_open(&s.file->pb, s.partPath.c_str(), AVIO_FLAG_WRITE);
-        ok = opened >= 0 || s.fail("cannot write " + s.partPath, opened);
+        ok = opened >= 0 || s.fail("cannot write " + s.path, opened);
     }
     if (ok) {
         AVDictionary* options = nullptr;
         av_dict_set(&options, "movflags", "+faststart", 0);
         const int written = avformat_write_header(s.file, &options);
         av_dict_free(&options);
-        ok = written >= 0 || s.fail("cannot write " + s.partPath, written);
+        ok = written >= 0 || s.fail("cannot write " + s.path, written);
         s.headerWritten = ok;
     }
     if (!ok) {
@@ -297,11 +328,11 @@ bool Mp4Encoder::finish(int64_t end, std::string& error) {
     }
     if (ok) {
         const int written = av_write_trailer(s.file);
-        ok = written >= 0 || s.fail("cannot write " + s.partPath, written);
+        ok = written >= 0 || s.fail("cannot write " + s.path, written);
     }
     if (ok) {
         const int closed = avio_closep(&s.file->pb);
-        ok = closed >= 0 || s.fail("cannot write " + s.partPath, closed);
+        ok = closed >= 0 || s.fail("cannot write " + s.path, closed);
     }
     if (ok && std::rename(s.partPath.c_str(), s.path.c_str()) != 0)
         ok = s.fail("cannot write " + s.path, 0);

@@ -30,8 +30,10 @@ class Mp4Encoder {
     Mp4Encoder& operator=(const Mp4Encoder&) = delete;
 
     // Prepares `path`. The file appears only when finish succeeds; until then the work goes
-    // to `path`.part, which is removed when the encoder is dropped unfinished. False, with a
-    // reason, when the encoders or the file cannot be had.
+    // to a hidden part file beside it (.NAME.part), removed when the encoder is dropped
+    // unfinished or the process is interrupted (SIGINT, SIGTERM, SIGHUP), and by the next
+    // capture of the same video after a kill. False, with a reason, when the encoders or the
+    // file cannot be had.
     bool open(const std::string& path, const Mp4Format& format, std::string& error);
     // `rgb` (top row first) appears at moment `at`, later than the last picture's. A picture
     // equal to the one on screen is left out: that one stays.

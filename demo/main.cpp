@@ -1,12 +1,25 @@
 // The demo's entry point: the window edge's callbacks run the tick and frame bodies, and
 // every way out (Escape, the music's end event, the window closed) leaves the same way.
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
 
+#include "base/constants.h"
+#include "base/file_bytes.h"
+#include "base/host_path.h"
 #include "base/trace.h"
+#include "demo/data_reload.h"
+#include "demo/demo_options.h"
 #include "demo/demo_state.h"
 #include "demo/frame_loop.h"
+#include "demo/live_jump.h"
 #include "demo/module_preload.h"
 #include "demo/shell_hooks.h"
+#include "demo/show_clock.h"
 #include "demo/start_up.h"
 #include "platform/window.h"
 #include "sync/module_player.h"
@@ -17,10 +30,20 @@ namespace {
 
 constexpr unsigned char escapeKey = 27;
 
+// Between ticks the main loop waits instead of spinning: it sleeps until shortly before the
+// next tick or heard event is due and lets the toolkit's loop come round for the rest, so
+// neither is late for the wait. Never longer than this, so keys are answered at once.
+constexpr double longestWaitMs = 10.0;
+constexpr double wakeEarlyMs = 0.5;
+
 [[noreturn]] void shutdownDemo();
 
 struct WindowHooks final : ShellHooks {
-    void requestRedraw() override { requestRedisplay(); }
+    bool redrawPending = false;
+    void requestRedraw() override {
+        redrawPending = true;
+        requestRedisplay();
+    }
     void shutdown() override { shutdownDemo(); }
 };
 
@@ -28,8 +51,10 @@ struct WindowHooks final : ShellHooks {
 struct DemoRun {
     DemoState state;
     WindowHooks hooks;
+    JumpRedraw jumpRedraw;
+    std::unique_ptr<DataReload> reload;  // with --watch
     bool firstFrameShown = false;
-    bool started = false;  // finishStartUp has run
+    bool started = false;  // the start-up is complete (finishStartUp after a plain start)
 };
 
 DemoRun run;
@@ -40,18 +65,24 @@ void shutdownDemo() {
     std::exit(0);
 }
 
-// The show runs once its first frame is on screen and the rest of the start-up is done.
 void onIdle() {
+    // A plain start puts its first frame on screen before the rest of its start-up.
     if (!run.started) {
         if (!run.firstFrameShown) return;
         finishStartUp(run.state);
         run.started = true;
     }
-    idleStep(run.state, run.hooks);
+    if (run.reload) run.reload->poll(run.state, run.hooks, run.jumpRedraw);
+    const bool ticked = idleStep(run.state, run.hooks);
+    if (ticked || run.hooks.redrawPending) return;
+    const double waitMs = idleWaitMs(run.state, longestWaitMs) - wakeEarlyMs;
+    if (waitMs > 0.0)
+        std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(waitMs));
 }
 
 void onDisplay() {
-    displayStep(run.state, run.hooks);
+    run.hooks.redrawPending = false;
+    if (!drawAfterJump(run.state, run.jumpRedraw)) displayStep(run.state, run.hooks);
     run.firstFrameShown = true;
 }
 
@@ -59,19 +90,52 @@ void onKeyboard(unsigned char key) {
     if (key == escapeKey) shutdownDemo();
 }
 
+std::vector<uint8_t> moduleBytes() {
+    char path[4096];
+    std::vector<uint8_t> bytes;
+    if (toHostPath(moduleFile, path, sizeof path)) readWholeFile(path, bytes);
+    return bytes;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    DemoOptions options;
+    std::string error;
+    if (!parseDemoOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "zuzor: %s\n%s", error.c_str(), demoUsage);
+        return 2;
+    }
     openTraceFromEnvironment();
     traceLine("start process");
     // The module loads while the window opens; initScene takes it.
     beginLoadingModule();
-    openWindow(argc, argv, {onDisplay, onIdle, onKeyboard});
+    int windowArgc = 1;
+    openWindow(windowArgc, argv, {onDisplay, onIdle, onKeyboard});
     traceLine("start window");
-    // The first frame comes first; the warm-up and the music follow it (onIdle).
+    // A jump runs the show from its start on the show clock before the run's clock takes over.
     SceneStart start;
-    start.warmUp = false;
+    if (options.hasFrom) {
+        setShowClock(0);
+        start.clock = &showTimeSource();
+    } else {
+        // The first frame comes first; the warm-up and the music follow it (onIdle).
+        start.warmUp = false;
+    }
     initScene(run.state, start);
+    std::vector<uint8_t> module = run.state.song && (options.hasFrom || options.watch)
+                                      ? moduleBytes()
+                                      : std::vector<uint8_t>{};
+    if (options.hasFrom && run.state.song) {
+        const uint64_t frame = uint64_t(options.fromSeconds * mixRate + 0.5);
+        if (!startShowAt(run.state, module, frame, run.jumpRedraw)) shutdownDemo();
+        run.started = true;
+    } else if (options.hasFrom) {
+        keepPhaseOnRunClock(run.state.timer);
+        playSong(run.state.song.get());
+        run.started = true;
+    }
+    if (options.watch) run.reload = std::make_unique<DataReload>(std::move(module));
     runMainLoop();
     // The window was closed from outside.
     shutdownDemo();

@@ -16,6 +16,7 @@
 namespace zuzor {
 
 struct Song;  // a loaded module with its script
+class SongRenderer;
 
 // Frees a song (stopping it first) when its owner lets it go.
 struct SongRelease {
@@ -47,6 +48,14 @@ SongHandle loadSongFromMemory(const uint8_t* data, size_t size);
 // Starts playback at once, from the start; opens the sound output first if nobody did.
 // A song already playing goes on. At its end the song starts again.
 void playSong(Song* song);
+// Starts playback where `positioned` stands: a renderer of the song's own module, playing
+// it over and over, already rendered to some frame F (a fast-forward brought it there).
+// The song's events before F are never queued; its later ones are heard at their frames.
+// A song already playing is stopped first; the output stays open.
+void playSongFrom(Song* song, std::unique_ptr<SongRenderer> positioned);
+// The frame of the song heard now, counted from the song's start; false while the song is
+// not playing or none of it has been handed to the output yet.
+bool heardSongFrame(Song* song, uint64_t& frame);
 // Stops playback; events not yet pulled are dropped.
 void stopSong(Song* song);
 void freeSong(Song* song);
@@ -55,5 +64,10 @@ void closeSoundOutput();
 // Main thread: the oldest queued event whose row is heard by now, once. False when no
 // event is due yet (or the song is not playing).
 bool pollHeardEvent(Song* song, HeardEvent& event);
+
+// Main thread: milliseconds until the oldest queued event is heard, 0 when it is due;
+// a very large value when none is queued. An event is queued when its row is rendered,
+// which is at least the output's buffer ahead of hearing it.
+double msUntilNextEvent(Song* song);
 
 }  // namespace zuzor

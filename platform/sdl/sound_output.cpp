@@ -3,7 +3,6 @@
 // main thread turns that into the frame being heard, interpolating between callbacks with
 // the run's clock.
 #include <SDL2/SDL.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <atomic>
@@ -13,6 +12,7 @@
 
 #include "base/clock.h"
 #include "base/constants.h"
+#include "platform/sdl/host_audio_quiet.h"
 #include "platform/silent_clock.h"
 #include "platform/sound_output.h"
 
@@ -51,17 +51,6 @@ SoundOutput output;
 
 void silenceSdlLog(void*, int, SDL_LogPriority, const char*) {}
 
-// SDL's ALSA back end loads libasound, which prints its own complaints to stderr when
-// there is no sound card. Its error handler is set through the same library SDL loads.
-void quietAlsaError(const char*, int, const char*, int, const char*, ...) {}
-void silenceAlsa() {
-    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
-    void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
-    if (!alsa) return;  // no ALSA, nothing to silence; kept open for SDL's use otherwise
-    auto setHandler = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"));
-    if (setHandler) setHandler(quietAlsaError);
-}
-
 void deviceCallback(void*, Uint8* stream, int length) {
     const size_t frames = size_t(length) / (2 * sizeof(float));
     const uint64_t first = output.handed.load(std::memory_order_relaxed);
@@ -96,7 +85,7 @@ const char* openDevice(int rate) {
     const char* wanted = std::getenv("ZUZOR_AUDIO");
     if (wanted && std::strcmp(wanted, "off") == 0) return "ZUZOR_AUDIO=off";
     SDL_LogSetOutputFunction(silenceSdlLog, nullptr);
-    silenceAlsa();
+    quietHostAudioLibraries();
     // SDL would otherwise catch SIGINT and SIGTERM and turn them into quit events that
     // nobody reads here: the demo could then not be stopped from the console.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");

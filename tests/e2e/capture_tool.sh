@@ -1,7 +1,7 @@
 # The capture tool from the command line: the same span twice gives the same PNGs and WAV
 # byte for byte; a video holds H.264 and AAC of the span's length, with each changed picture
 # at its moment; bad options, a missing module and an unwritable video end with a reason
-# and a non-zero status.
+# and a non-zero status; a failed or interrupted capture leaves no output.
 source "$(dirname "$0")/lib.bash"
 SOURCE_DIR=$(cd "$(dirname "$0")/../.." && pwd)
 CAPTURE="$BUILD_DIR/zuzor-capture"
@@ -21,6 +21,8 @@ diff -r "$WORK/a" "$WORK/b" >/dev/null || fail "two captures of the same span di
     fail "the frames hardly change"
 
 # A video: H.264 and AAC of the span's length, each changed picture once, at its moment.
+# The part a killed capture of the same video left behind goes first.
+: >"$WORK/.v.mp4.part"
 "$CAPTURE" --quiet --out "$WORK/v.mp4" --size 160x120 --from 1 --to 3 2>"$WORK/stderr" ||
     fail "video capture failed"
 "$CAPTURE" --quiet --frames "$WORK/vf" --size 160x120 --from 1 --to 3 2>"$WORK/stderr" ||
@@ -41,7 +43,26 @@ diff "$WORK/changes" "$WORK/pictures" >/dev/null ||
 # Played at 60 fps, the video is 120 frames, each the PNG frame of its moment.
 frames=$(ffmpeg -v error -i "$WORK/v.mp4" -vf fps=60 -f framemd5 - | grep -c '^0,')
 [ "$frames" -eq 120 ] || fail "expected 120 frames for 2 s at 60 fps, got $frames"
-[ -z "$(ls "$WORK" | grep part)" ] || fail "the encoder's part files were left behind"
+[ -z "$(ls -A "$WORK" | grep part)" ] || fail "the encoder's part files were left behind"
+
+# Interrupted, a capture takes its part files with it.
+"$CAPTURE" --quiet --out "$WORK/killed.mp4" --size 160x120 2>"$WORK/stderr" &
+capture_pid=$!
+for _ in $(seq 100); do
+    [ -n "$(ls -A "$WORK" | grep killed)" ] && break
+    sleep 0.1
+done
+sleep 1
+kill -TERM "$capture_pid"
+wait "$capture_pid" 2>/dev/null
+[ -z "$(ls -A "$WORK" | grep killed)" ] || fail "an interrupted capture left $(ls -A "$WORK" | grep killed)"
+
+# A module the player refuses leaves no folder and no header-only audio.wav.
+printf 'Extended Module: not really' >"$WORK/bad.xm"
+if "$CAPTURE" --quiet --module "$WORK/bad.xm" --frames "$WORK/refused" 2>"$WORK/err"; then
+    fail "a broken module was captured"
+fi
+[ ! -e "$WORK/refused" ] || fail "a refused capture left $(ls -A "$WORK/refused")"
 
 # A video that cannot be written: a reason, and nothing left behind.
 if "$CAPTURE" --quiet --out "$WORK/none/v.mp4" --size 160x120 --to 1 2>"$WORK/err"; then
