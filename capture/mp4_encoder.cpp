@@ -122,7 +122,7 @@ struct Mp4Encoder::State {
         if (file->oformat->flags & AVFMT_GLOBALHEADER) video->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
         AVDictionary* options = nullptr;
         av_dict_set(&options, "preset", format.preset, 0);
-        av_dict_set_int(&options, "crf", format.crf, 0);
+        av_dict_set(&options, "crf", std::to_string(format.crf).c_str(), 0);
         const int opened = avcodec_open2(video, codec, &options);
         av_dict_free(&options);
         if (opened < 0) return fail("cannot open the H.264 encoder", opened);
