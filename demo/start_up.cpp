@@ -69,7 +69,6 @@ void initScene(DemoState& s, const SceneStart& start) {
         if (start.logo) loadTga(s.logo, logoFile);
         return;
     }
-    beginOpeningSoundOutput(mixRate);
     s.song = takeLoadedModule();
     traceLine("start module");
     if (!s.song) {
@@ -85,6 +84,7 @@ void initScene(DemoState& s, const SceneStart& start) {
 }
 
 void finishStartUp(DemoState& s) {
+    beginOpeningSoundOutput(mixRate);
     warmUpEffects(s);
     traceLine("start warm-up");
     playSong(s.song.get());
