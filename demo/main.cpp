@@ -96,9 +96,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zuzor: %s\n%s", error.c_str(), demoUsage);
         return 2;
     }
+    if (options.help || options.version) {
+        std::fputs(options.help ? demoUsage : demoVersionLine, stdout);
+        return 0;
+    }
     openTraceFromEnvironment();
     int windowArgc = 1;
-    openWindow(windowArgc, argv, {onDisplay, onIdle, onKeyboard});
+    openWindow(windowArgc, argv, {onDisplay, onIdle, onKeyboard}, !options.window);
     // A jump runs the show from its start on the show clock before the run's clock takes over.
     SceneStart start;
     if (options.hasFrom) {
