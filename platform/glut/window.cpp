@@ -28,6 +28,13 @@ void onKeyboard(unsigned char key, int, int) {
     window.callbacks.keyboard(key);
 }
 
+void onReshape(int width, int height) {
+    if (window.callbacks.reshape)
+        window.callbacks.reshape(width, height);
+    else
+        glViewport(0, 0, width, height);
+}
+
 // Game mode needs an X server that can switch modes. Where it cannot (a nested or virtual
 // server), the demo runs in a full-screen 800x600 window instead.
 void openDisplay(bool fullScreen) {
@@ -61,6 +68,7 @@ void openWindow(int& argc, char** argv, const WindowCallbacks& callbacks, bool f
     glutDisplayFunc(onDisplay);
     glutIdleFunc(onIdle);
     glutKeyboardFunc(onKeyboard);
+    glutReshapeFunc(onReshape);
 }
 
 void requestRedisplay() {
