@@ -12,10 +12,14 @@ namespace {
 
 // The smallest power of two that holds the show's picture (OpenGL 1.1 textures).
 constexpr int textureSize = 1024;
+// Larger than any screen, smaller than any GL's largest viewport.
+constexpr int maxSide = 16384;
 
 }  // namespace
 
 void ScreenFit::resize(int width, int height) {
+    // freeglut under Wine reports a size no window has (2 x 2226976) before the real one.
+    if (width < 1 || height < 1 || width > maxSide || height > maxSide) return;
     width_ = width;
     height_ = height;
     picture_ = centredFourByThree(width, height);
@@ -32,7 +36,11 @@ void ScreenFit::beginFrame() {
         return;
     }
     glViewport(picture_.x, picture_.y, picture_.width, picture_.height);
-    if (!bars_) return;
+    if (!bars_) {
+        // The scissor of an earlier size would otherwise keep cutting the picture.
+        glDisable(GL_SCISSOR_TEST);
+        return;
+    }
     // A smaller window of another shape: the bars are cleared black, and the frame's own
     // clears stay inside the picture.
     glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);

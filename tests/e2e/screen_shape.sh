@@ -44,13 +44,23 @@ check_screen 1920x1080 "1200 270" "1650 270" "100 540"
 # 640x400: the picture is x 53..586; its right bar 533..586; the flash 319..533.
 check_screen 640x400 "450 100" "560 100" "20 200"
 
-# --window: an 800x600 window on a larger screen.
+# --window: an 800x600 window on a larger screen. Without Data/ it shows the still opening
+# scene, white at x 90 inside the picture's own side bar; widened to 1000x600 (bars at the
+# sides) and back, the whole picture is drawn again.
 start_x 1280x1024x24
-(cd "$WORK/run" && exec "$ZUZOR_BIN" --window >"$WORK/stdout" 2>"$WORK/stderr") &
+mkdir -p "$WORK/bare"
+(cd "$WORK/bare" && exec "$ZUZOR_BIN" --window >"$WORK/stdout" 2>"$WORK/stderr") &
 DEMO_PID=$!
 w=$(demo_window) || fail "--window: no window"
 geometry=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ { print $2 }')
 [ "$geometry" = 800x600 ] || fail "--window: the window is $geometry"
+xdotool windowsize "$w" 1000 600
+sleep 0.5
+xdotool windowsize "$w" 800 600
+sleep 0.5
+screenshot "$WORK/shot-resized.ppm"
+[ "$(pixel_at "$WORK/shot-resized.ppm" 90 300)" = "255 255 255" ] ||
+    fail "--window: after a resize x 90 is $(pixel_at "$WORK/shot-resized.ppm" 90 300)"
 send_keys Escape
 wait_demo_exit 5 || fail "--window: still running after Escape"
 echo "ok"
