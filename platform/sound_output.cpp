@@ -36,7 +36,7 @@ struct SoundOutput {
     void startSilentClock(int64_t heardFrom);
     const char* whyStopped(double nowMs);
     void fallToSilentClock(const char* why, double nowMs);
-    int64_t deviceFrame(double nowMs, bool capped) const;
+    int64_t deviceFrame(double nowMs) const;
 };
 
 SoundOutput output;
@@ -74,17 +74,20 @@ const char* SoundOutput::whyStopped(double nowMs) {
     return nullptr;
 }
 
-// The frame the stream's clock names for now, less the trim; without the cap at the frames
-// handed over, it is where the music would be had the stream gone on playing.
-int64_t SoundOutput::deviceFrame(double nowMs, bool capped) const {
+// The frame the stream's clock names for now, never past the frames handed over, less the
+// trim.
+int64_t SoundOutput::deviceFrame(double nowMs) const {
     int64_t frame = -1;
     if (!stream->feed->clock().frameAt(nowMs, info.rate, frame)) return -1;
-    if (capped) frame = std::min(frame, int64_t(music.handed.load(std::memory_order_acquire)));
+    frame = std::min(frame, int64_t(music.handed.load(std::memory_order_acquire)));
     return frame - info.latencyFrames;
 }
 
 void SoundOutput::fallToSilentClock(const char* why, double nowMs) {
-    const int64_t heardFrom = std::max(lastHeard, deviceFrame(nowMs, false));
+    // The silent clock goes on from the frame last heard: the clock stood still since the
+    // stream played its last frame, and the frames handed over but never played are
+    // skipped (a buffer at most).
+    const int64_t heardFrom = std::max(lastHeard, deviceFrame(nowMs));
     music.gate.handTo(0);
     std::fprintf(stderr, "zuzor: the sound output stopped (%s); the music runs silently\n", why);
     startSilentClock(std::max<int64_t>(heardFrom, 0));
@@ -151,7 +154,7 @@ int64_t heardFrame() {
     }
     int64_t heard = -1;
     if (o.info.kind == OutputKind::device)
-        heard = o.deviceFrame(now, true);
+        heard = o.deviceFrame(now);
     else if (o.info.kind == OutputKind::silentClock)
         heard = o.silentClock.heardFrame();
     o.lastHeard = std::max(o.lastHeard, heard);
