@@ -117,6 +117,8 @@ if [ -n "$killed" ]; then
 fi
 read -r p5 p50 p95 min max <<<"$(percentiles <<<"$offsets")"
 echo "applied - click, ms: p5 ${p5:-?} p50 ${p50:-?} p95 ${p95:-?} (min ${min:-?}, max ${max:-?})"
+read -r h5 h50 h95 hmin hmax <<<"$(pair_clicks "$WORK/trace" "$WORK/onsets" heard | percentiles)"
+echo "heard - click (the clock alone), ms: p5 ${h5:-?} p50 ${h50:-?} p95 ${h95:-?} (min ${hmin:-?}, max ${hmax:-?})"
 echo "load average at the start: $load, at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
 [ -n "${ZUZOR_AV_OFFSETS:-}" ] && printf '%s\n' "$offsets" >"$ZUZOR_AV_OFFSETS"
 [ -n "$p50" ] && [ "$paired" -eq "$applied" ] &&
