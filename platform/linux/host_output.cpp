@@ -9,15 +9,22 @@
 #include <string>
 
 #include "platform/output_backend.h"
+#include "platform/pipewire/pipewire_output.h"
 #include "platform/pulse/pulse_output.h"
 
 namespace zuzor {
 
 namespace {
 
+// A pulse server plays through our pulse stream, or through PipeWire's own protocol where
+// it is PipeWire's pulse layer and libpipewire is there.
 std::unique_ptr<OutputBackend> openPulseServer(int rate, StreamFeed& feed, std::string& why) {
     auto connection = connectPulse(feed, why);
     if (!connection) return nullptr;
+    if (pulseServerIsPipeWire(*connection)) {
+        std::string notNative;
+        if (auto output = openPipeWireOutput(rate, feed, notNative)) return output;
+    }
     return playPulse(std::move(connection), rate, why);
 }
 
@@ -29,6 +36,10 @@ std::unique_ptr<OutputBackend> openHostOutput(int rate, StreamFeed& feed, std::s
     std::string ignored;
     if (driver == "pulseaudio" || driver == "pulse" || driver.empty()) {
         if (auto output = openPulseServer(rate, feed, driver.empty() ? ignored : why))
+            return output;
+    }
+    if (driver == "pipewire" || driver.empty()) {
+        if (auto output = openPipeWireOutput(rate, feed, driver.empty() ? ignored : why))
             return output;
     }
     return nullptr;

@@ -19,12 +19,15 @@ constexpr pa_usec_t answerWithinUs = 2000000;  // a server that does not answer 
 
 PulseOutput::~PulseOutput() {
     if (!loop_) return;
-    pa_threaded_mainloop_stop(loop_);  // after this, no callback runs
+    pa_threaded_mainloop_stop(loop_);
+    // Disconnecting calls the state callbacks at once: this is no failure of the output.
     if (stream_) {
+        pa_stream_set_state_callback(stream_, nullptr, nullptr);
         pa_stream_disconnect(stream_);
         pa_stream_unref(stream_);
     }
     if (context_) {
+        pa_context_set_state_callback(context_, nullptr, nullptr);
         pa_context_disconnect(context_);
         pa_context_unref(context_);
     }
