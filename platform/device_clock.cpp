@@ -6,7 +6,17 @@
 
 namespace zuzor {
 
-void DeviceClock::post(int64_t frame, double leavesAtMs) {
+void DeviceClock::post(int64_t frame, double leavesAtMs, int rate) {
+    int64_t predicted = 0;
+    if (frameAt(leavesAtMs, rate, predicted)) {
+        const double errorMs = double(frame - predicted) * 1000.0 / rate;
+        if (std::fabs(errorMs) < setOutrightMs)
+            frame = predicted + int64_t(std::llround(followShare * double(frame - predicted)));
+    }
+    publish(frame, leavesAtMs);
+}
+
+void DeviceClock::publish(int64_t frame, double leavesAtMs) {
     const uint32_t seq = seq_.load(std::memory_order_relaxed);
     seq_.store(seq + 1, std::memory_order_relaxed);
     std::atomic_thread_fence(std::memory_order_release);

@@ -30,7 +30,7 @@ void StreamFeed::render(float* out, size_t frames, uint64_t streamFrame) {
 void StreamFeed::postTiming(int64_t streamFrame, double leavesAtMs) {
     const int64_t offset = offset_.load(std::memory_order_relaxed);
     if (offset == notOwnedYet) return;  // nothing of the music has gone this way yet
-    clock_.post(streamFrame + offset, leavesAtMs);
+    clock_.post(streamFrame + offset, leavesAtMs, rate_);
 }
 
 }  // namespace zuzor

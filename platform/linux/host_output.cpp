@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/alsa/alsa_output.h"
 #include "platform/output_backend.h"
 #include "platform/pipewire/pipewire_output.h"
 #include "platform/pulse/pulse_output.h"
@@ -41,6 +42,9 @@ std::unique_ptr<OutputBackend> openHostOutput(int rate, StreamFeed& feed, std::s
     if (driver == "pipewire" || driver.empty()) {
         if (auto output = openPipeWireOutput(rate, feed, driver.empty() ? ignored : why))
             return output;
+    }
+    if (driver == "alsa" || driver.empty()) {
+        if (auto output = openAlsaOutput(rate, feed, driver.empty() ? ignored : why)) return output;
     }
     return nullptr;
 }
