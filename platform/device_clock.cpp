@@ -1,19 +1,31 @@
-// The anchor is published as a sequence lock: the writer never waits, a reader that saw a
-// torn pair reads again.
+// The median of the recent reports, published as a sequence lock: the writer never waits,
+// a reader that saw a torn pair reads again. Nothing here allocates.
 #include "platform/device_clock.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zuzor {
 
 void DeviceClock::post(int64_t frame, double leavesAtMs, int rate) {
-    int64_t predicted = 0;
-    if (frameAt(leavesAtMs, rate, predicted)) {
-        const double errorMs = double(frame - predicted) * 1000.0 / rate;
-        if (std::fabs(errorMs) < setOutrightMs)
-            frame = predicted + int64_t(std::llround(followShare * double(frame - predicted)));
+    const double offset = leavesAtMs - double(frame) * 1000.0 / rate;
+    if (count_ > 0 && std::fabs(offset - median()) > startAfreshMs) {
+        // One report far off is a hiccup; several in a row are a new timeline.
+        if (++farInARow_ < farToStartAfresh) return;
+        count_ = next_ = 0;
     }
-    publish(frame, leavesAtMs);
+    farInARow_ = 0;
+    offsets_[next_] = offset;
+    next_ = (next_ + 1) % history;
+    count_ = std::min(count_ + 1, history);
+    publish(frame, double(frame) * 1000.0 / rate + median());
+}
+
+double DeviceClock::median() const {
+    double sorted[history];
+    std::copy(offsets_, offsets_ + count_, sorted);
+    std::nth_element(sorted, sorted + count_ / 2, sorted + count_);
+    return sorted[count_ / 2];
 }
 
 void DeviceClock::publish(int64_t frame, double leavesAtMs) {

@@ -18,6 +18,8 @@ namespace zuzor {
 
 namespace {
 
+constexpr double startUpLimitMs = 2000.0;
+
 struct SoundOutput {
     OutputInfo info;
     MusicSource music;
@@ -69,8 +71,11 @@ void SoundOutput::startSilentClock(int64_t heardFrom) {
 const char* SoundOutput::whyStopped(double nowMs) {
     if (const char* why = stream->feed->failure()) return why;
     if (const char* why = stream->backend->polledFailure()) return why;
-    if (nowMs - stream->feed->lastRequestMs() > stream->backend->stallLimitMs())
-        return "it stopped asking for sound";
+    // Until the first frame plays, a sound system may take its time (an idle sink wakes
+    // up, a server adapts its latency): only a stream that played must keep asking.
+    const double limitMs =
+        stream->feed->clock().posted() ? stream->backend->stallLimitMs() : startUpLimitMs;
+    if (nowMs - stream->feed->lastRequestMs() > limitMs) return "it stopped asking for sound";
     return nullptr;
 }
 

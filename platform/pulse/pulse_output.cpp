@@ -13,6 +13,7 @@ namespace zuzor {
 
 namespace {
 
+constexpr pa_usec_t timingEveryUs = 10000;
 constexpr pa_usec_t answerWithinUs = 2000000;  // a server that does not answer is no server
 
 }  // namespace
@@ -20,6 +21,7 @@ constexpr pa_usec_t answerWithinUs = 2000000;  // a server that does not answer 
 PulseOutput::~PulseOutput() {
     if (!loop_) return;
     pa_threaded_mainloop_stop(loop_);
+    if (timingTimer_) pa_threaded_mainloop_get_api(loop_)->time_free(timingTimer_);
     // Disconnecting calls the state callbacks at once: this is no failure of the output.
     if (stream_) {
         pa_stream_set_state_callback(stream_, nullptr, nullptr);
@@ -94,11 +96,14 @@ bool PulseOutput::play(int rate, std::string& why) {
     attr.fragsize = uint32_t(-1);
     // The server fits its sink's latency into the target, and keeps the stream's timing
     // fresh; libpulse interpolates between its reports.
-    const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING |
-                                         PA_STREAM_AUTO_TIMING_UPDATE);
+    const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_NOT_MONOTONIC);
     bool ok = pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) == 0;
+    if (ok) ok = waitFor([this] { return pa_stream_get_state(stream_) == PA_STREAM_READY; }, why);
+    // What the server made of the request: its buffer, the server's latency included.
+    if (const pa_buffer_attr* granted = ok ? pa_stream_get_buffer_attr(stream_) : nullptr)
+        bufferFrames_ = int(granted->tlength / pa_frame_size(&spec));
     if (ok)
-        ok = waitFor([this] { return pa_stream_get_state(stream_) == PA_STREAM_READY; }, why);
+        askForTiming(pa_threaded_mainloop_get_api(loop_), nullptr, nullptr, this);
     else
         why = "the pulse stream did not connect";
     pa_threaded_mainloop_unlock(loop_);
@@ -154,11 +159,23 @@ void PulseOutput::onWrite(pa_stream* stream, size_t bytes, void* self) {
         output.written_ += frames;
         bytes -= frames * frameBytes;
     }
-    output.postTiming();
 }
 
 void PulseOutput::onLatencyUpdate(pa_stream*, void* self) {
     static_cast<PulseOutput*>(self)->postTiming();
+}
+
+void PulseOutput::askForTiming(pa_mainloop_api* api, pa_time_event* timer, const timeval*,
+                               void* self) {
+    auto& output = *static_cast<PulseOutput*>(self);
+    if (pa_operation* op = pa_stream_update_timing_info(output.stream_, nullptr, nullptr))
+        pa_operation_unref(op);
+    timeval next{};
+    pa_timeval_add(pa_gettimeofday(&next), timingEveryUs);
+    if (timer)
+        api->time_restart(timer, &next);
+    else
+        output.timingTimer_ = api->time_new(api, &next, askForTiming, self);
 }
 
 void PulseOutput::onTimeout(pa_mainloop_api*, pa_time_event*, const timeval*, void* self) {

@@ -19,8 +19,8 @@ class PulseOutput final : public OutputBackend {
     bool onPipeWire() const { return serverName_.find("PipeWire") != std::string::npos; }
 
     const char* driver() const override { return "pulseaudio"; }
-    int bufferFrames() const override { return targetFrames; }
-    double stallLimitMs() const override { return targetFrames * 1000.0 / rate_ + 30.0; }
+    int bufferFrames() const override { return bufferFrames_; }
+    double stallLimitMs() const override { return bufferFrames_ * 1000.0 / rate_ + 150.0; }
 
   private:
     // Waits on the loop (locked) until `done` says so, the server fails or time is up.
@@ -33,16 +33,20 @@ class PulseOutput final : public OutputBackend {
     static void onStreamState(pa_stream* stream, void* self);
     static void onWrite(pa_stream* stream, size_t bytes, void* self);
     static void onLatencyUpdate(pa_stream*, void* self);
+    static void askForTiming(pa_mainloop_api* api, pa_time_event* timer, const timeval*,
+                             void* self);
     static void onTimeout(pa_mainloop_api*, pa_time_event*, const timeval*, void* self);
 
     StreamFeed& feed_;
     pa_threaded_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
+    pa_time_event* timingTimer_ = nullptr;
     std::string serverName_;
     bool answered_ = false;  // under the loop's lock
     bool timedOut_ = false;
     int rate_ = 44100;
+    int bufferFrames_ = targetFrames;
     static constexpr int targetFrames = 1024;  // the stream's buffer, like SDL's device (23 ms)
     uint64_t written_ = 0;                     // the loop's thread, once playing
 };
