@@ -54,6 +54,8 @@ check_on_time() {
     heard=$(pair_clicks "$WORK/trace.part" "$WORK/onsets" heard | percentiles)
     echo "$what, p5 p50 p95 min max: applied - click $applied, heard - click $heard"
     [ -n "$applied" ] || fail "$what: no click paired with its event"
+    # The sanitizers' build runs too slowly to be timed; it checks the course and memory.
+    [ -n "${ASAN_OPTIONS:-}" ] && return 0
     awk '{ exit !($1 >= -5 && $4 >= -5) }' <<<"$applied" ||
         fail "$what: events applied more than 5 ms before their clicks ($applied)"
     awk '{ exit !($3 <= 5) }' <<<"$heard" ||
