@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +32,18 @@ off_t bytesRemaining(std::FILE* file) {
 
 }  // namespace
 
+namespace {
+
+// GL takes the bottom row first, as the loader hands it over: a file stored top row first
+// is turned over here, so both orders of the same picture give the same buffer.
+void finishPixels(const uint8_t* header, uint8_t* pixels, const TgaImage& image) {
+    const uint32_t bytesPerPixel = image.bitsPerPixel / 8;
+    if (tgaTopRowFirst(header)) flipRows(pixels, image.width, image.height, bytesPerPixel);
+    swapRedAndBlue(pixels, tgaPixelBytes(image), bytesPerPixel);
+}
+
+}  // namespace
+
 bool acceptTgaHeader(const uint8_t* header, TgaImage& image) {
     if (std::memcmp(header, fixedHeader, sizeof fixedHeader) != 0) return false;
     image.width = uint32_t(header[12]) + 256u * header[13];
@@ -49,6 +62,17 @@ size_t tgaPixelBytes(const TgaImage& image) {
     return size_t(bytes);
 }
 
+bool tgaTopRowFirst(const uint8_t* header) {
+    return (header[17] & 0x20) != 0;
+}
+
+void flipRows(uint8_t* pixels, uint32_t width, uint32_t height, uint32_t bytesPerPixel) {
+    const size_t rowBytes = size_t(width) * bytesPerPixel;
+    for (uint32_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(pixels + size_t(top) * rowBytes, pixels + size_t(top + 1) * rowBytes,
+                         pixels + size_t(bottom) * rowBytes);
+}
+
 void swapRedAndBlue(uint8_t* pixels, size_t size, uint32_t bytesPerPixel) {
     for (size_t i = 0; i + 2 < size; i += bytesPerPixel) {
         uint8_t blue = pixels[i];
@@ -64,7 +88,7 @@ bool decodeTga(const uint8_t* data, size_t size, TgaImage& image, TgaAllocate al
     auto* pixels = static_cast<uint8_t*>(orDefault(allocate)(bytes));
     if (!pixels) return false;
     std::memcpy(pixels, data + tgaHeaderSize, bytes);
-    swapRedAndBlue(pixels, bytes, image.bitsPerPixel / 8);
+    finishPixels(data, pixels, image);
     image.pixels.reset(pixels);
     return true;
 }
@@ -84,7 +108,7 @@ bool readTga(std::FILE* file, TgaImage& image, TgaAllocate allocate) {
         std::free(pixels);
         return false;
     }
-    swapRedAndBlue(pixels, bytes, image.bitsPerPixel / 8);
+    finishPixels(header, pixels, image);
     image.pixels.reset(pixels);
     return true;
 }

@@ -1,5 +1,6 @@
-// Turns the bytes of an uncompressed true-colour TGA file into RGB(A) pixels, without GL:
-// the header check, the size arithmetic, the pixel read and the red/blue exchange.
+// Turns the bytes of an uncompressed true-colour TGA file into RGB(A) pixels, bottom row
+// first, without GL: the header check, the size arithmetic, the pixel read, the row order
+// and the red/blue exchange.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +22,11 @@ bool acceptTgaHeader(const uint8_t* header, TgaImage& image);
 
 // width × height × bytes per pixel of an accepted header, or 0 when it does not fit in size_t.
 size_t tgaPixelBytes(const TgaImage& image);
+
+// Whether the header's descriptor says the top row comes first (bit 5); then the decoder
+// turns the rows over, since GL and the rest of the show take the bottom row first.
+bool tgaTopRowFirst(const uint8_t* header);
+void flipRows(uint8_t* pixels, uint32_t width, uint32_t height, uint32_t bytesPerPixel);
 
 // B, G, R (, A) → R, G, B (, A) in place; alpha and green stay where they are.
 void swapRedAndBlue(uint8_t* pixels, size_t size, uint32_t bytesPerPixel);

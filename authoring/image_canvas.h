@@ -24,8 +24,13 @@ struct RgbaImage {
 // 0..1 → 0..255, rounded to nearest, values outside clamped.
 uint8_t toByte(double value);
 
+// Which row a TGA file stores first. The show's images are bottom row first; other tools
+// (ImageMagick among them) write the top row first, and the tests make both.
+enum class TgaRowOrder { bottomRowFirst, topRowFirst };
+
 // The file bytes: 18-byte header (type 2, no ID, no colour map, origin 0), then B, G, R (, A)
-// per pixel with the bottom row first. `depth` is 24 (alpha dropped) or 32.
-std::vector<uint8_t> encodeTga(const RgbaImage& image, int depth);
+// per pixel in the given row order. `depth` is 24 (alpha dropped) or 32.
+std::vector<uint8_t> encodeTga(const RgbaImage& image, int depth,
+                               TgaRowOrder order = TgaRowOrder::bottomRowFirst);
 
 }  // namespace zuzor

@@ -1,5 +1,5 @@
-// XM 1.04 serialisation: little-endian header, packed patterns, instruments with
-// delta-coded 16-bit samples.
+// XM serialisation (1.04, or the older 1.02 and 1.03 layouts for tests): little-endian
+// header, packed patterns, instruments with delta-coded 16-bit samples.
 #include "authoring/xm_writer.h"
 
 #include <algorithm>
@@ -36,10 +36,15 @@ class Bytes {
     std::vector<uint8_t>& out_;
 };
 
-void writePattern(Bytes& b, const XmPattern& pattern, int channels) {
-    b.u32(9);  // pattern header length
-    b.u8(0);   // packing type
-    b.u16(unsigned(pattern.rows));
+void writePattern(Bytes& b, const XmPattern& pattern, int channels, int version) {
+    // Version 1.02 stores the row count less one in a byte: its header is a byte shorter.
+    const bool byteRows = version == 0x0102;
+    b.u32(byteRows ? 8 : 9);  // pattern header length
+    b.u8(0);                  // packing type
+    if (byteRows)
+        b.u8(unsigned(pattern.rows - 1));
+    else
+        b.u16(unsigned(pattern.rows));
     size_t sizeAt = b.size();
     b.u16(0);
     size_t start = b.size();
@@ -80,7 +85,8 @@ unsigned envelopeFlags(const XmEnvelope& envelope) {
     return (envelope.enabled ? 1u : 0u) | (envelope.sustain ? 2u : 0u) | (envelope.loop ? 4u : 0u);
 }
 
-void writeInstrument(Bytes& b, const XmInstrument& instrument) {
+// The instrument's header and its samples' headers; their data follows in writeSampleData.
+void writeInstrumentHeaders(Bytes& b, const XmInstrument& instrument) {
     const unsigned headerSize = instrument.samples.empty() ? 29 : 263;
     size_t start = b.size();
     b.u32(headerSize);
@@ -123,6 +129,9 @@ void writeInstrument(Bytes& b, const XmInstrument& instrument) {
         b.u8(0);
         b.text(sample.name, 22);
     }
+}
+
+void writeSampleData(Bytes& b, const XmInstrument& instrument) {
     for (const XmSample& sample : instrument.samples) {
         int16_t previous = 0;
         for (int16_t value : sample.data) {
@@ -137,6 +146,7 @@ void require(bool condition, const std::string& what) {
 }
 
 void validate(const XmModule& module) {
+    require(module.version >= 0x0102 && module.version <= 0x0104, "version 1.02 to 1.04");
     require(module.channels >= 1 && module.channels <= 32, "1 to 32 channels");
     require(!module.orders.empty() && module.orders.size() <= 256, "1 to 256 orders");
     require(module.patterns.size() <= 256, "at most 256 patterns");
@@ -182,7 +192,7 @@ std::vector<uint8_t> writeXm(const XmModule& module) {
     b.text(module.name, 20, ' ');
     b.u8(0x1A);
     b.text(module.tracker, 20, ' ');
-    b.u16(0x0104);
+    b.u16(unsigned(module.version));
     b.u32(20 + 256);  // header size from this field on
     b.u16(unsigned(module.orders.size()));
     b.u16(unsigned(module.restartPosition));
@@ -193,8 +203,18 @@ std::vector<uint8_t> writeXm(const XmModule& module) {
     b.u16(unsigned(module.speed));
     b.u16(unsigned(module.tempo));
     for (size_t i = 0; i < 256; ++i) b.u8(i < module.orders.size() ? module.orders[i] : 0);
-    for (const XmPattern& pattern : module.patterns) writePattern(b, pattern, module.channels);
-    for (const XmInstrument& instrument : module.instruments) writeInstrument(b, instrument);
+    // From 1.04 on the patterns come first and each instrument's sample data follows its
+    // headers; before, all instrument headers, then the patterns, then all sample data.
+    if (module.version < 0x0104) {
+        for (const XmInstrument& instrument : module.instruments)
+            writeInstrumentHeaders(b, instrument);
+    }
+    for (const XmPattern& pattern : module.patterns)
+        writePattern(b, pattern, module.channels, module.version);
+    for (const XmInstrument& instrument : module.instruments) {
+        if (module.version >= 0x0104) writeInstrumentHeaders(b, instrument);
+        writeSampleData(b, instrument);
+    }
     return out;
 }
 

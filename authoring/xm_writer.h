@@ -1,5 +1,5 @@
-// Writes FastTracker II modules (XM 1.04) from an in-memory description: the score
-// compiler builds the show's module with it, and tests build small modules with it.
+// Writes FastTracker II modules (XM 1.04, or 1.02 and 1.03) from an in-memory description: the
+// score compiler builds the show's module with it, and tests build small modules with it.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -68,6 +68,10 @@ struct XmInstrument {
 };
 
 struct XmModule {
+    // 0x0104, as trackers write today; 0x0103 and 0x0102 put the instrument headers before
+    // the patterns and all sample data after them, and 0x0102 stores a pattern's row count
+    // in one byte.
+    int version = 0x0104;
     std::string name;
     std::string tracker = "zuzor";
     int channels = 4;

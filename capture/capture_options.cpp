@@ -1,6 +1,8 @@
 // Strict parsing: every value whole and in range, so a typo never captures something else.
 #include "capture/capture_options.h"
 
+#include "demo/demo_options.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -14,8 +16,8 @@ const char captureUsage[] =
     "  --frames DIR     PNG frames and audio.wav in DIR instead of a video\n"
     "  --fps N          video frames per second, 1 to 240 (default 60)\n"
     "  --size WxH       picture size, 16x16 to 7680x4320 (default 800x600)\n"
-    "  --from S         start at S seconds of the show (default 0)\n"
-    "  --to S           end at S seconds at the latest (default: where the show ends)\n"
+    "  --from TIME      start at TIME of the show: seconds or m:ss (default 0)\n"
+    "  --to TIME        end at TIME at the latest (default: where the show ends)\n"
     "  --at S,S,...     only the pictures at these moments, as DIR/at-S.png (with --frames)\n"
     "  --profile FILE   the render time of every drawn frame and the tick pace, as a\n"
     "                   report in FILE; alone it only renders, without a video\n"
@@ -111,9 +113,9 @@ bool parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
         } else if (name == "--size") {
             ok = parseSize(value, options.width, options.height);
         } else if (name == "--from") {
-            ok = parseSeconds(value, options.from);
+            ok = parseShowTime(value, options.from);
         } else if (name == "--to") {
-            ok = parseSeconds(value, options.to);
+            ok = parseShowTime(value, options.to);
             options.hasTo = true;
         } else if (name == "--at") {
             ok = parseStills(value, options);

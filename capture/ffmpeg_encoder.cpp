@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -69,6 +70,42 @@ bool writeAll(int fd, const uint8_t* data, size_t size) {
     return true;
 }
 
+// The parts of the capture under way, removed when the capture is interrupted, and the
+// encoder writing one of them. Fixed buffers: the signal handler may only unlink what is
+// already there.
+char interruptedParts[2][4096];
+volatile pid_t interruptedEncoder = -1;
+
+void removePartsAndStop(int signal) {
+    // The encoder goes first: it may open its output only now, after the unlink.
+    if (interruptedEncoder > 0) {
+        kill(interruptedEncoder, SIGKILL);
+        waitpid(interruptedEncoder, nullptr, 0);
+    }
+    for (const char* part : interruptedParts)
+        if (part[0]) unlink(part);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void removePartsWhenInterrupted(const std::string& videoPart, const std::string& audioPart) {
+    const std::string* parts[2] = {&videoPart, &audioPart};
+    for (int i = 0; i < 2; ++i) {
+        const size_t length = std::min(parts[i]->size(), sizeof interruptedParts[i] - 1);
+        parts[i]->copy(interruptedParts[i], length);
+        interruptedParts[i][length] = '\0';
+    }
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, removePartsAndStop);
+}
+
+// Hidden names beside the video: a capture killed outright (where no handler runs) leaves
+// nothing that looks like a finished file, and the next capture of the same video clears it.
+std::string partName(const std::string& out, const char* suffix) {
+    const size_t slash = out.rfind('/');
+    const size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
+    return out.substr(0, nameAt) + "." + out.substr(nameAt) + suffix;
+}
+
 }  // namespace
 
 bool ffmpegAvailable() {
@@ -85,8 +122,13 @@ bool FfmpegEncoder::open(const std::string& out, int width, int height, int fps,
     // A dead encoder must show as a failed write, not end the capture by a signal.
     std::signal(SIGPIPE, SIG_IGN);
     out_ = out;
-    videoPart_ = out + ".video-part.mkv";
-    audioPart_ = out + ".audio-part.wav";
+    videoPart_ = partName(out, ".video-part.mkv");
+    audioPart_ = partName(out, ".audio-part.wav");
+    // Left by a capture that was killed: of no use, and not to be taken for output.
+    for (const std::string& stale :
+         {videoPart_, audioPart_, out + ".video-part.mkv", out + ".audio-part.wav"})
+        std::remove(stale.c_str());
+    removePartsWhenInterrupted(videoPart_, audioPart_);
     frameBytes_ = size_t(width) * size_t(height) * 3;
     if (!audio_.open(audioPart_, sampleRate)) {
         error = "cannot write " + audioPart_;
@@ -112,6 +154,7 @@ bool FfmpegEncoder::open(const std::string& out, int width, int height, int fps,
         abandon();
         return false;
     }
+    interruptedEncoder = child_;
     return true;
 }
 
@@ -126,6 +169,7 @@ bool FfmpegEncoder::writeAudio(const float* stereo, size_t frames) {
 bool FfmpegEncoder::finish(std::string& error) {
     close(pipe_);
     pipe_ = -1;
+    interruptedEncoder = -1;
     const int encoded = waitFor(child_);
     child_ = -1;
     const bool audioOk = audio_.close();
@@ -141,11 +185,15 @@ bool FfmpegEncoder::finish(std::string& error) {
                             nullptr);
     const bool muxed = mux > 0 && waitFor(mux) == 0;
     abandon();
-    if (!muxed) error = "ffmpeg could not write " + out_;
+    if (!muxed) {
+        error = "ffmpeg could not write " + out_;
+        std::remove(out_.c_str());
+    }
     return muxed;
 }
 
 void FfmpegEncoder::abandon() {
+    interruptedEncoder = -1;
     if (pipe_ >= 0) close(pipe_);
     pipe_ = -1;
     if (child_ > 0) waitFor(child_);
@@ -153,6 +201,7 @@ void FfmpegEncoder::abandon() {
     audio_.close();
     if (!videoPart_.empty()) std::remove(videoPart_.c_str());
     if (!audioPart_.empty()) std::remove(audioPart_.c_str());
+    interruptedParts[0][0] = interruptedParts[1][0] = '\0';
 }
 
 }  // namespace zuzor

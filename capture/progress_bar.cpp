@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "base/clock.h"
-#include "capture/show_clock.h"
+#include "demo/show_clock.h"
 
 namespace zuzor {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "capture/show_clock.h"
+#include "demo/show_clock.h"
 
 namespace zuzor {
 

@@ -1,64 +1,43 @@
-// The capture's main loop. The sound is rendered a short chunk ahead; then, for every
-// audio frame of the chunk, the clock moves on by one frame, the events whose rows start
-// by then are applied, the idle body runs (a tick when more than 50 ms have passed) and,
-// when a redraw was asked for, one frame is drawn, as GLUT draws once for any number of
-// requests before its display callback runs.
+// The capture's main loop: the show on the sound's clock (demo/show_seek.h), a short chunk
+// of sound ahead; for every audio frame the video frames due are handed over, the show
+// moves on, and a requested frame is drawn (hidden while far before --from).
 #include "capture/show_capture.h"
 
 #include <GL/gl.h>
-#include <libopenmpt/libopenmpt.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <memory>
 
 #include "base/clock.h"
-#include "capture/show_clock.h"
+#include "base/render_helpers.h"
 #include "demo/demo_state.h"
-#include "demo/frame_loop.h"
-#include "demo/shell_hooks.h"
+#include "demo/show_clock.h"
+#include "demo/show_seek.h"
 #include "demo/start_up.h"
-#include "demo/sync_codes.h"
-#include "demo/sync_events.h"
 #include "platform/offscreen_gl.h"
 #include "sync/song_renderer.h"
-#include "sync/xm_script.h"
 
 namespace zuzor {
 
 namespace {
 
-// The sound is rendered in the renderer's own chunks (about 0.73 ms); the clock then
-// moves through the chunk one audio frame at a time.
-constexpr size_t chunkFrames = SongRenderer::chunkFrames;
 constexpr size_t progressEveryChunks = 256;
 
-struct CaptureHooks final : ShellHooks {
-    bool redraw = false;
-    bool quit = false;
-    // The demo ends inside the tick, before its redraw request.
-    void requestRedraw() override { redraw = !quit; }
-    void shutdown() override { quit = true; }
+struct DiscardEvents final : SyncEventSink {
+    void onEvent(const SyncEvent&) override {}
 };
 
-// The events of one chunk, in the order playback reached them.
-struct PendingEvents final : SyncEventSink {
-    std::vector<SyncEvent> events;
-    void onEvent(const SyncEvent& event) override { events.push_back(event); }
-    void clear() { events.clear(); }
-    size_t size() const { return events.size(); }
-    const SyncEvent& operator[](size_t i) const { return events[i]; }
-};
-
-// One pass through the module, as the mixer plays it without its Z cells.
-uint64_t songLengthFrames(const std::vector<uint8_t>& mixerCopy) {
-    openmpt_module* module = openmpt_module_create_from_memory2(
-        mixerCopy.data(), mixerCopy.size(), openmpt_log_func_silent, nullptr,
-        openmpt_error_func_ignore, nullptr, nullptr, nullptr, nullptr);
-    if (!module) return 0;
-    const double seconds = openmpt_module_get_duration_seconds(module);
-    openmpt_module_destroy(module);
-    return uint64_t(std::llround(seconds * mixRate));
+// One pass through the module as played: rendered to its end, as the timeline renders it,
+// so jumps, loops, pattern delays and tempo changes count exactly as they sound. The
+// mixer's own duration estimate can miss that end by a good part of a second.
+uint64_t songLengthFrames(const std::vector<uint8_t>& module) {
+    std::string error;
+    auto pass = SongRenderer::create(module.data(), module.size(), mixRate, false, error);
+    if (!pass) return 0;
+    DiscardEvents discard;
+    while (!pass->ended()) pass->render(nullptr, 1u << 16, discard);
+    return pass->framesRendered();
 }
 
 class Capture {
@@ -82,9 +61,7 @@ class Capture {
     CaptureReport& report_;
     std::unique_ptr<OffscreenGl> gl_;
     std::unique_ptr<DemoState> state_;
-    std::unique_ptr<SongRenderer> renderer_;
-    CaptureHooks hooks_;
-    PendingEvents pending_;
+    std::unique_ptr<SoundClockShow> show_;
     std::vector<uint8_t> rgb_;
     std::vector<uint8_t> scratch_;
     uint64_t nextVideoFrame_ = 0;
@@ -93,29 +70,27 @@ class Capture {
 };
 
 bool Capture::startScene(std::string& error) {
-    ScriptedModule scripted;
-    if (!readScriptedModule(settings_.module.data(), settings_.module.size(), scripted, error))
-        return false;
-    report_.songFrames = songLengthFrames(scripted.mixerCopy);
     // The player plays the song over and over; the show ends on its quit event.
-    renderer_ = SongRenderer::create(settings_.module.data(), settings_.module.size(), mixRate,
-                                     true, error);
-    if (!renderer_) return false;
+    auto renderer = SongRenderer::create(settings_.module.data(), settings_.module.size(), mixRate,
+                                         true, error);
+    if (!renderer) return false;
+    report_.songFrames = songLengthFrames(settings_.module);
 
     gl_ = std::make_unique<OffscreenGl>(settings_.width, settings_.height);
     if (!gl_->ok()) {
         error = "no offscreen OpenGL context (EGL) can be made here";
         return false;
     }
-    const GLubyte* renderer = glGetString(GL_RENDERER);
+    const GLubyte* glRenderer = glGetString(GL_RENDERER);
     const GLubyte* version = glGetString(GL_VERSION);
-    report_.renderer = renderer ? reinterpret_cast<const char*>(renderer) : "unknown";
+    report_.renderer = glRenderer ? reinterpret_cast<const char*>(glRenderer) : "unknown";
     report_.glVersion = version ? reinterpret_cast<const char*>(version) : "unknown";
     rgb_.resize(size_t(settings_.width) * settings_.height * 3);
     scratch_.resize(rgb_.size());
-    pending_.events.reserve(256);
 
+    // The show from its start, the random sequence too, however many captures ran before.
     setShowClock(0);
+    randomState = 1;
     state_ = std::make_unique<DemoState>();
     SceneStart start;
     start.clock = &showTimeSource();
@@ -126,18 +101,23 @@ bool Capture::startScene(std::string& error) {
     start.music = false;
     start.logo = true;
     initScene(*state_, start);
+    show_ = std::make_unique<SoundClockShow>(*state_, std::move(renderer));
     return true;
 }
 
+// Before --from the show is fast-forwarded: its frames are drawn hidden, but those within
+// reach of --from in full, so the picture at --from is the one a full run shows there.
 void Capture::draw() {
-    if (!settings_.timeDraws) {
-        drawFrame(*state_);
+    const uint64_t clock = showClock();
+    const bool hidden = clock + SoundClockShow::fullDrawSpan <= settings_.fromFrame;
+    if (!settings_.timeDraws || hidden) {
+        show_->draw(hidden);
     } else {
         const double start = monotonicMs();
-        drawFrame(*state_);
+        show_->draw(false);
         glFinish();
         report_.drawMs.push_back(monotonicMs() - start);
-        report_.drawFrames.push_back(showClock());
+        report_.drawFrames.push_back(clock);
     }
     ++drawSerial_;
     ++report_.drawnFrames;
@@ -156,6 +136,11 @@ bool Capture::emitUpTo(uint64_t clock, bool inclusive) {
         const uint8_t* pixels = nullptr;
         bool changed = false;
         if (sink_.wantsPixels(nextVideoFrame_)) {
+            // Only a show that skipped its ticks could leave a hidden frame standing here.
+            if (show_->lastDrawHidden()) {
+                show_->redrawLast();
+                ++drawSerial_;
+            }
             changed = readSerial_ != drawSerial_ || nextVideoFrame_ == 0;
             if (readSerial_ != drawSerial_) {
                 gl_->readRgbTopDown(rgb_.data(), scratch_.data());
@@ -177,60 +162,48 @@ bool Capture::finish(CaptureEnd end, uint64_t endFrame) {
 
 bool Capture::run(std::string& error) {
     if (!startScene(error)) return false;
-    DemoState& s = *state_;
+    SoundClockShow& show = *show_;
     // The window's first expose draws the opening picture before any idle call.
     draw();
 
     const uint64_t expectedEnd = settings_.hasTo ? settings_.toFrame : report_.songFrames;
-    bool quitEventSeen = false;
-    float chunk[chunkFrames * 2];
     for (uint64_t chunkIndex = 0;; ++chunkIndex) {
-        const uint64_t chunkStart = showClock();
+        const uint64_t chunkStart = show.clock();
         if (chunkIndex % progressEveryChunks == 0) sink_.onProgress(chunkStart, expectedEnd);
-        pending_.clear();
-        renderer_->render(chunk, chunkFrames, pending_);
+        show.renderChunk();
 
-        // GLUT calls the idle function continuously: here once per audio frame. An event
-        // applies once its row's first frame has been played.
         uint64_t end = 0;
         CaptureEnd reason = CaptureEnd::stopped;
-        size_t nextEvent = 0;
-        for (uint64_t clock = chunkStart + 1; clock <= chunkStart + chunkFrames; ++clock) {
+        while (show.clock() < show.chunkEnd()) {
+            const uint64_t clock = show.clock() + 1;
             // The picture up to this moment is the one drawn before it.
             if (!emitUpTo(clock, false)) return false;
-            setShowClock(clock);
-            for (; nextEvent < pending_.size() && pending_[nextEvent].frame < clock; ++nextEvent) {
-                const uint8_t code = pending_[nextEvent].code;
-                if (code == Z64) quitEventSeen = true;
-                onSyncEvent(s, hooks_, code);
-            }
-            if (idleStep(s, hooks_)) report_.tickFrames.push_back(clock);
-            if (hooks_.quit) {
+            const SoundClockShow::Step step = show.advance();
+            if (step.ticked) report_.tickFrames.push_back(clock);
+            if (step.quit) {
                 end = clock;
                 reason = CaptureEnd::quitEvent;
                 break;
             }
-            if (hooks_.redraw) {
-                hooks_.redraw = false;
-                draw();
-            }
+            if (step.redraw) draw();
             if (!emitUpTo(clock, true)) return false;
             if (settings_.hasTo && clock >= settings_.toFrame) {
                 end = settings_.toFrame;
                 reason = CaptureEnd::toTime;
                 break;
             }
-            if (!settings_.hasTo && !quitEventSeen && clock >= report_.songFrames) {
+            if (!settings_.hasTo && !show.quitEventSeen() && clock >= report_.songFrames) {
                 end = clock;
                 reason = CaptureEnd::songEnd;
                 break;
             }
         }
 
-        const uint64_t audioEnd = reason == CaptureEnd::stopped ? chunkStart + chunkFrames : end;
+        const uint64_t audioEnd = reason == CaptureEnd::stopped ? show.chunkEnd() : end;
         const uint64_t audioBegin = std::max(chunkStart, settings_.fromFrame);
         if (audioBegin < audioEnd &&
-            !sink_.onAudio(chunk + (audioBegin - chunkStart) * 2, size_t(audioEnd - audioBegin))) {
+            !sink_.onAudio(show.chunkSound() + (audioBegin - chunkStart) * 2,
+                           size_t(audioEnd - audioBegin))) {
             error.clear();
             return false;
         }

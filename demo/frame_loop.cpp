@@ -64,25 +64,26 @@ void displayStep(DemoState& s, ShellHooks& hooks) {
     traceLine("frame %d", wholeTick(s.tick));
 }
 
-void drawFrame(DemoState& s) {
+void drawFrame(DemoState& s, bool hidden) {
     int32_t n = wholeTick(s.tick);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (!hidden) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     // The voxel field clears the colour buffer before it draws, so under it the other
     // effects only need to leave their GL state (and take their random numbers).
     const bool voxels = s.showVoxels;
+    const bool underneath = voxels || hidden;
     if (s.showTower) {
         s.ringTower.bindArrays();
-        s.ringTower.draw(s.camera, s.towerSettings(), n, voxels);
+        s.ringTower.draw(s.camera, s.towerSettings(), n, underneath);
     }
-    if (s.showGrid) s.blobGrid.draw(voxels);
-    if (s.showWarp) s.warpScene.draw(s.camera, s.ringTower, s.towerSettings(), n, voxels);
-    if (voxels) s.voxelField.draw(s.camera, s.tick);
+    if (s.showGrid) s.blobGrid.draw(underneath);
+    if (s.showWarp) s.warpScene.draw(s.camera, s.ringTower, s.towerSettings(), n, underneath);
+    if (voxels) s.voxelField.draw(s.camera, s.tick, hidden);
     s.flashPanels.bindVertices();
-    s.flashPanels.draw();
+    s.flashPanels.draw(hidden);
     s.fadeLayer.draw();
-    if (s.logoVisible) drawLogo(s.logo);
-    s.sideBars.draw();
+    if (s.logoVisible) drawLogo(s.logo, hidden);
+    s.sideBars.draw(hidden);
 }
 
 }  // namespace zuzor

@@ -24,7 +24,9 @@ void runTick(DemoState& state, ShellHooks& hooks);
 // The display callback's body: applies heard sync events, then draws the frame.
 void displayStep(DemoState& state, ShellHooks& hooks);
 
-// Draws one frame into the current framebuffer (no buffer swap).
-void drawFrame(DemoState& state);
+// Draws one frame into the current framebuffer (no buffer swap). Hidden: every layer makes
+// its GL state changes and takes its random numbers, but nothing is drawn; what the show
+// runs through without showing it (a fast-forward) leaves the state a drawn run leaves.
+void drawFrame(DemoState& state, bool hidden = false);
 
 }  // namespace zuzor

@@ -1,13 +1,24 @@
 // The demo's entry point: the window edge's callbacks run the tick and frame bodies, and
 // every way out (Escape, the music's end event, the window closed) leaves the same way.
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
+#include "base/constants.h"
+#include "base/file_bytes.h"
+#include "base/host_path.h"
 #include "base/trace.h"
+#include "demo/data_reload.h"
+#include "demo/demo_options.h"
 #include "demo/demo_state.h"
 #include "demo/frame_loop.h"
+#include "demo/live_jump.h"
 #include "demo/shell_hooks.h"
+#include "demo/show_clock.h"
 #include "demo/start_up.h"
 #include "platform/window.h"
 #include "sync/module_player.h"
@@ -39,6 +50,8 @@ struct WindowHooks final : ShellHooks {
 struct DemoRun {
     DemoState state;
     WindowHooks hooks;
+    JumpRedraw jumpRedraw;
+    std::unique_ptr<DataReload> reload;  // with --watch
 };
 
 DemoRun run;
@@ -50,6 +63,7 @@ void shutdownDemo() {
 }
 
 void onIdle() {
+    if (run.reload) run.reload->poll(run.state, run.hooks, run.jumpRedraw);
     const bool ticked = idleStep(run.state, run.hooks);
     if (ticked || run.hooks.redrawPending) return;
     const double waitMs = idleWaitMs(run.state, longestWaitMs) - wakeEarlyMs;
@@ -59,20 +73,50 @@ void onIdle() {
 
 void onDisplay() {
     run.hooks.redrawPending = false;
-    displayStep(run.state, run.hooks);
+    if (!drawAfterJump(run.state, run.jumpRedraw)) displayStep(run.state, run.hooks);
 }
 
 void onKeyboard(unsigned char key) {
     if (key == escapeKey) shutdownDemo();
 }
 
+std::vector<uint8_t> moduleBytes() {
+    char path[4096];
+    std::vector<uint8_t> bytes;
+    if (toHostPath(moduleFile, path, sizeof path)) readWholeFile(path, bytes);
+    return bytes;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    DemoOptions options;
+    std::string error;
+    if (!parseDemoOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "zuzor: %s\n%s", error.c_str(), demoUsage);
+        return 2;
+    }
     openTraceFromEnvironment();
-    openWindow(argc, argv, {onDisplay, onIdle, onKeyboard});
-    initScene(run.state);
-    playSong(run.state.song.get());
+    int windowArgc = 1;
+    openWindow(windowArgc, argv, {onDisplay, onIdle, onKeyboard});
+    // A jump runs the show from its start on the show clock before the run's clock takes over.
+    SceneStart start;
+    if (options.hasFrom) {
+        setShowClock(0);
+        start.clock = &showTimeSource();
+    }
+    initScene(run.state, start);
+    std::vector<uint8_t> module = run.state.song && (options.hasFrom || options.watch)
+                                      ? moduleBytes()
+                                      : std::vector<uint8_t>{};
+    if (options.hasFrom && run.state.song) {
+        const uint64_t frame = uint64_t(options.fromSeconds * mixRate + 0.5);
+        if (!startShowAt(run.state, module, frame, run.jumpRedraw)) shutdownDemo();
+    } else {
+        if (options.hasFrom) keepPhaseOnRunClock(run.state.timer);
+        playSong(run.state.song.get());
+    }
+    if (options.watch) run.reload = std::make_unique<DataReload>(std::move(module));
     runMainLoop();
     // The window was closed from outside.
     shutdownDemo();

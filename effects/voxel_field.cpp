@@ -92,21 +92,21 @@ void VoxelField::update(int32_t t) {
     cameraX = float(40.0 * std::cos(degToRad(double(t))));
 }
 
-void VoxelField::draw(const Camera& camera, float tick) {
+void VoxelField::draw(const Camera& camera, float tick, bool hidden) {
     // The field owns the picture: whatever was drawn before it in this frame is wiped, while
     // the depth values stay.
-    glClear(GL_COLOR_BUFFER_BIT);
+    if (!hidden) glClear(GL_COLOR_BUFFER_BIT);
     camera.lookAt(cameraX, 0, -30, 0, 0, 0);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glVertexPointer(3, GL_FLOAT, 0, lattice.vertices);
-    lattice.rebuild();
+    if (!hidden) lattice.rebuild();
 
     // With (ONE, ONE_MINUS_SRC_ALPHA) a black square at alpha 0.2 scales what lies under
     // it by 0.8, so overlaps darken in steps.
     glColor4f(0, 0, 0, 0.2f);
     glPushMatrix();
-    lattice.drawQuads();
+    if (!hidden) lattice.drawQuads();
 
     // The outline lives in eye space, centred on the screen whatever the camera does.
     glLoadIdentity();
@@ -115,12 +115,14 @@ void VoxelField::draw(const Camera& camera, float tick) {
     glScalef(s, s, s);
     glLineWidth(5);
     glColor4f(0, 0, 0, 0.9f);
-    glBegin(GL_LINE_LOOP);
-    glVertex3f(-10, -10, 0);
-    glVertex3f(10, -10, 0);
-    glVertex3f(10, 10, 0);
-    glVertex3f(-10, 10, 0);
-    glEnd();
+    if (!hidden) {
+        glBegin(GL_LINE_LOOP);
+        glVertex3f(-10, -10, 0);
+        glVertex3f(10, -10, 0);
+        glVertex3f(10, 10, 0);
+        glVertex3f(-10, 10, 0);
+        glEnd();
+    }
 
     glPopMatrix();
     glDisable(GL_BLEND);

@@ -37,8 +37,10 @@ struct VoxelField {
     void update(int32_t t);
     // Clears the colour buffer, multiplies the camera onto the modelview, rebuilds and draws
     // the lattice, then the pulsing outline. Leaves the look-at on the modelview, blending
-    // off, depth testing on, line width 5 and the colour (0, 0, 0, 0.9).
-    void draw(const Camera& camera, float tick);
+    // off, depth testing on, line width 5 and the colour (0, 0, 0, 0.9). With hidden set
+    // only that state is left: no clear, no rebuild (a drawn frame rebuilds from the
+    // sources anyway), no primitives.
+    void draw(const Camera& camera, float tick, bool hidden = false);
 };
 
 }  // namespace zuzor

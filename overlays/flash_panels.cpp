@@ -29,42 +29,42 @@ void FlashPanels::bindVertices() const {
     glVertexPointer(2, GL_FLOAT, 0, quad);
 }
 
-void FlashPanels::draw() const {
+void FlashPanels::draw(bool hidden) const {
     glDisable(GL_DEPTH_TEST);
     beginOverlay2D(0, 10, 0, 10);
     glEnable(GL_BLEND);
-    drawPanels();
+    drawPanels(hidden);
     glDisable(GL_BLEND);
     endOverlay2D();
     glEnable(GL_DEPTH_TEST);
 }
 
-void FlashPanels::drawPanels() const {
+void FlashPanels::drawPanels(bool hidden) const {
     // One square walked round the quarters; each translation happens whether or not the
     // panel before it is lit, so every panel lands in its own quarter.
     glPushMatrix();
     float p = pulse[2];
     if (p > 0) {
         glColor4f(0.6f, 0.3f, 0.3f, p);
-        drawQuad();
+        if (!hidden) drawQuad();
     }
     glTranslatef(5, 0, 0);
     p = pulse[3];
     if (p > 0) {
         glColor4f(1.0f, 0.3f, 0.4f, p);
-        drawQuad();
+        if (!hidden) drawQuad();
     }
     glTranslatef(0, 5, 0);
     p = pulse[1];
     if (p > 0) {
         glColor4f(0.0f, 0.1f, 0.4f, p);
-        drawQuad();
+        if (!hidden) drawQuad();
     }
     glTranslatef(-5, 0, 0);
     p = pulse[0];
     if (p > 0) {
         glColor4f(0.1f, 0.5f, 0.4f, p);
-        drawQuad();
+        if (!hidden) drawQuad();
     }
     glPopMatrix();
 }

@@ -11,8 +11,9 @@ struct FlashPanels {
     void init();
     void update();
     void bindVertices() const;
-    void draw() const;
-    void drawPanels() const;
+    // With hidden set the panels leave their GL state and colours but send no primitives.
+    void draw(bool hidden = false) const;
+    void drawPanels(bool hidden = false) const;
     void drawQuad() const;
 };
 

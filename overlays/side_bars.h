@@ -9,10 +9,14 @@ struct FadeLayer {
     void draw() const;
 };
 
-void drawLogo(const TgaImage& logo);
+// With hidden set these leave their GL state but send no primitives.
+void drawLogo(const TgaImage& logo, bool hidden = false);
 
 struct SideBars {
-    void draw() const;
+    void draw(bool hidden = false) const;
+
+  private:
+    void drawBars() const;
 };
 
 }  // namespace zuzor

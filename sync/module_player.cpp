@@ -3,6 +3,7 @@
 // is heard.
 #include "sync/module_player.h"
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -36,9 +37,12 @@ struct Song final : SyncEventSink {
     SpscQueue<QueuedEvent> queue{queueCapacity};
     bool playing = false;  // main thread
 
-    // Audio thread while attached.
+    uint64_t startFrame = 0;  // the song frame playback starts from
+
+    // Audio thread while attached; `based` tells the main thread that outputBase is set.
     bool started = false;
-    uint64_t outputBase = 0;
+    uint64_t outputBase = 0;  // the output frame of song frame 0 (wraps below F)
+    std::atomic<bool> based{false};
     std::atomic<uint32_t> dropped{0};
 
     void onEvent(const SyncEvent& event) override {
@@ -64,7 +68,8 @@ void fillOutput(float* out, size_t frames, uint64_t firstFrame) {
     if (song) {
         if (!song->started) {
             song->started = true;
-            song->outputBase = firstFrame;
+            song->outputBase = firstFrame - song->startFrame;
+            song->based.store(true, std::memory_order_release);
         }
         song->renderer->render(out, frames, *song);
     } else if (out) {
@@ -115,21 +120,46 @@ SongHandle loadSong(const char* path) {
     return loadSongFromMemory(bytes.data(), bytes.size());
 }
 
-void playSong(Song* song) {
-    if (!song || song->playing) return;
+namespace {
+
+void attach(Song* song, std::unique_ptr<SongRenderer> renderer) {
     if (outputInfo().kind == OutputKind::closed) openSoundOutput(mixRate);
     Song* other = player.attached.load();
     if (other) stopSong(other);
-    if (song->renderer->framesRendered() > 0) {
-        std::string error;
-        auto fresh = makeRenderer(song->bytes, error);
-        if (!fresh) return;
-        song->renderer = std::move(fresh);
-    }
+    if (renderer) song->renderer = std::move(renderer);
     dropQueued(song);
+    song->startFrame = song->renderer->framesRendered();
     song->started = false;
+    song->based.store(false);
     song->playing = true;
     player.attached.store(song);
+}
+
+}  // namespace
+
+void playSong(Song* song) {
+    if (!song || song->playing) return;
+    std::unique_ptr<SongRenderer> fresh;
+    if (song->renderer->framesRendered() > 0) {
+        std::string error;
+        fresh = makeRenderer(song->bytes, error);
+        if (!fresh) return;
+    }
+    attach(song, std::move(fresh));
+}
+
+void playSongFrom(Song* song, std::unique_ptr<SongRenderer> positioned) {
+    if (!song || !positioned) return;
+    stopSong(song);
+    attach(song, std::move(positioned));
+}
+
+bool heardSongFrame(Song* song, uint64_t& frame) {
+    if (!song || !song->playing || !song->based.load(std::memory_order_acquire)) return false;
+    // Before the first handed-over frame is heard the song still stands at its start.
+    const int64_t heard = heardFrame() - int64_t(song->outputBase);
+    frame = std::max<uint64_t>(song->startFrame, uint64_t(std::max<int64_t>(heard, 0)));
+    return true;
 }
 
 void stopSong(Song* song) {

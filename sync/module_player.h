@@ -16,6 +16,7 @@
 namespace zuzor {
 
 struct Song;  // a loaded module with its script
+class SongRenderer;
 
 // Frees a song (stopping it first) when its owner lets it go.
 struct SongRelease {
@@ -43,6 +44,14 @@ SongHandle loadSongFromMemory(const uint8_t* data, size_t size);
 // Starts playback at once, from the start; opens the sound output first if nobody did.
 // A song already playing goes on. At its end the song starts again.
 void playSong(Song* song);
+// Starts playback where `positioned` stands: a renderer of the song's own module, playing
+// it over and over, already rendered to some frame F (a fast-forward brought it there).
+// The song's events before F are never queued; its later ones are heard at their frames.
+// A song already playing is stopped first; the output stays open.
+void playSongFrom(Song* song, std::unique_ptr<SongRenderer> positioned);
+// The frame of the song heard now, counted from the song's start; false while the song is
+// not playing or none of it has been handed to the output yet.
+bool heardSongFrame(Song* song, uint64_t& frame);
 // Stops playback; events not yet pulled are dropped.
 void stopSong(Song* song);
 void freeSong(Song* song);

@@ -67,19 +67,30 @@ size_t SongRenderer::render(float* out, size_t frames, SyncEventSink& sink) {
 // as the mixer rounds it). When that lands inside the chunk it is the stamp; when it
 // does not (a pattern delay, a first row), the chunk's first frame is. Either way the
 // stamp lies in the chunk that holds the row's true start: less than chunkFrames off.
+//
+// A row still current a whole row length after it began is played again in place (a
+// pattern delay EEx, a loop of one row E6x): its cells are raised again, stamped where the
+// replay began. The player offers no tick count, but row lengths are known: a replay is
+// taken once the row has lasted a little (replayMargin) past its length, so a length
+// predicted a frame short never counts as one.
 void SongRenderer::noteRow(uint64_t chunkStart, size_t chunkLength, SyncEventSink& sink) {
     const int order = openmpt_module_get_current_order(module_);
     const int row = openmpt_module_get_current_row(module_);
-    if (order == lastOrder_ && row == lastRow_) return;
-    lastOrder_ = order;
-    lastRow_ = row;
-
+    const uint64_t chunkEnd = chunkStart + chunkLength;
+    const uint64_t length = rowLength();
     uint64_t start = chunkStart;
-    if (lastRowStart_ != noRow && lastSpeed_ > 0 && lastTempo_ > 0) {
-        const uint64_t tick =
-            (uint64_t(sampleRate_) * 5 + uint64_t(lastTempo_)) / (2 * uint64_t(lastTempo_));
-        const uint64_t predicted = lastRowStart_ + uint64_t(lastSpeed_) * tick;
-        if (predicted >= chunkStart && predicted < chunkStart + chunkLength) start = predicted;
+    if (order == lastOrder_ && row == lastRow_) {
+        if (length == 0 || lastRowStart_ == noRow ||
+            lastRowStart_ + length + replayMargin > chunkEnd)
+            return;
+        start = lastRowStart_ + length;
+    } else {
+        lastOrder_ = order;
+        lastRow_ = row;
+        if (lastRowStart_ != noRow && length > 0) {
+            const uint64_t predicted = lastRowStart_ + length;
+            if (predicted >= chunkStart && predicted < chunkEnd) start = predicted;
+        }
     }
     lastRowStart_ = start;
     lastSpeed_ = openmpt_module_get_current_speed(module_);
@@ -90,6 +101,13 @@ void SongRenderer::noteRow(uint64_t chunkStart, size_t chunkLength, SyncEventSin
     for (const ScriptCell* cell = script_.rowBegin(pattern, row); cell && cell != end; ++cell) {
         sink.onEvent({start, uint16_t(order), cell->pattern, cell->row, cell->channel, cell->code});
     }
+}
+
+uint64_t SongRenderer::rowLength() const {
+    if (lastSpeed_ <= 0 || lastTempo_ <= 0) return 0;
+    const uint64_t tick =
+        (uint64_t(sampleRate_) * 5 + uint64_t(lastTempo_)) / (2 * uint64_t(lastTempo_));
+    return uint64_t(lastSpeed_) * tick;
 }
 
 }  // namespace zuzor

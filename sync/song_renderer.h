@@ -63,6 +63,9 @@ class SongRenderer {
   private:
     SongRenderer() = default;
     void noteRow(uint64_t chunkStart, size_t chunkLength, SyncEventSink& sink);
+    // The current row's length from its speed and tempo, in frames; 0 while unknown.
+    uint64_t rowLength() const;
+    static constexpr uint64_t replayMargin = chunkFrames / 2;
 
     openmpt_module* module_ = nullptr;
     SongScript script_;

@@ -1,8 +1,11 @@
-// A bounds-checked walk over an XM 1.04 file: header, order table and every pattern's
-// cells, packed or not. Nothing is read outside the buffer; any doubt refuses the file.
+// A bounds-checked walk over an XM file of version 1.02 to 1.04: header, order table,
+// instrument headers where they come first, and every pattern's cells, packed or not.
+// Nothing is read outside the buffer. What the mixer can play is read: a pattern whose data
+// ends early holds the rows that are there.
 #include "sync/xm_script.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace zuzor {
@@ -34,40 +37,59 @@ struct Found {
     size_t paramAt;  // 0 when the cell stores no parameter byte (then the code is 0)
 };
 
-// Walks one pattern's packed data [at, end). False when a cell runs past the end.
-bool walkPattern(const uint8_t* data, size_t at, size_t end, int pattern, int rows, int channels,
+// Walks one pattern's packed data [at, end). Data may end before the pattern does, as the
+// mixer allows: the cells after its end are empty, and a cell cut short keeps the fields
+// that are there (the mixer reads the missing ones as 0).
+void walkPattern(const uint8_t* data, size_t at, size_t end, int pattern, int rows, int channels,
                  std::vector<Found>& found) {
     for (int row = 0; row < rows; ++row) {
         for (int channel = 0; channel < channels; ++channel) {
-            if (at >= end) return false;
-            uint8_t flags = data[at];
-            size_t effectAt = 0;
-            size_t paramAt = 0;
+            if (at >= end) return;
+            // Where note, instrument, volume, effect and parameter are; 0 when absent (the
+            // file's header stands at 0, so no pattern byte does).
+            size_t field[5] = {};
+            const uint8_t flags = data[at];
             if (flags & 0x80) {
                 ++at;
-                // note, instrument, volume, effect, parameter: one byte each when flagged
                 for (int bit = 0; bit < 5; ++bit) {
                     if (!(flags & (1 << bit))) continue;
-                    if (at >= end) return false;
-                    if (bit == 3) effectAt = at;
-                    if (bit == 4) paramAt = at;
+                    field[bit] = at < end ? at : 0;
                     ++at;
                 }
             } else {
-                if (end - at < 5) return false;
-                effectAt = at + 3;
-                paramAt = at + 4;
+                for (int bit = 0; bit < 5; ++bit) field[bit] = at + bit < end ? at + bit : 0;
                 at += 5;
             }
+            const size_t effectAt = field[3];
+            const size_t paramAt = field[4];
             if (effectAt && data[effectAt] == zEffect) {
-                uint8_t code = paramAt ? data[paramAt] : 0;
+                const uint8_t code = paramAt ? data[paramAt] : 0;
                 found.push_back({{uint16_t(pattern), uint16_t(row), uint8_t(channel), code},
                                  effectAt,
                                  paramAt});
             }
         }
     }
-    return true;
+}
+
+// Before 1.04 the instrument and sample headers come before the patterns (the sample data
+// after them): returns where the patterns begin, or `size` when the file ends first.
+size_t skipInstrumentHeaders(const Reader& in, size_t at, int instruments, size_t size) {
+    constexpr uint32_t fullHeader = 263;  // what a header length of 0 stands for
+    constexpr size_t sampleHeader = 40;
+    constexpr size_t sampleCountAt = 27;
+    for (int i = 0; i < instruments; ++i) {
+        if (!in.has(at, 4)) return size;
+        uint32_t length = in.u32(at);
+        if (length == 0) length = fullHeader;
+        const size_t samples = length >= sampleCountAt + 2 && in.has(at + sampleCountAt, 2)
+                                   ? in.u16(at + sampleCountAt)
+                                   : 0;
+        const uint64_t next = uint64_t(at) + length + samples * sampleHeader;
+        if (next > size) return size;
+        at = size_t(next);
+    }
+    return at;
 }
 
 }  // namespace
@@ -93,14 +115,18 @@ bool readScriptedModule(const uint8_t* data, size_t size, ScriptedModule& out, s
         error = "not an XM module";
         return false;
     }
-    if (in.u16(58) != 0x0104) {
-        error = "unsupported XM version (only 1.04 is read)";
+    const unsigned version = in.u16(58);
+    if (version < 0x0102 || version > 0x0104) {
+        char text[8];
+        std::snprintf(text, sizeof text, "%x.%02x", version >> 8, version & 0xFF);
+        error = std::string("unsupported XM version ") + text + " (1.02 to 1.04 are read)";
         return false;
     }
     const uint32_t headerSize = in.u32(headerSizeAt);
     const int songLength = in.u16(64);
     const int channels = in.u16(68);
     const int patterns = in.u16(70);
+    const int instruments = in.u16(72);
     if (channels < 1 || channels > maxChannels || patterns > maxPatterns || songLength > 256) {
         error = "XM header out of range";
         return false;
@@ -117,28 +143,27 @@ bool readScriptedModule(const uint8_t* data, size_t size, ScriptedModule& out, s
 
     std::vector<Found> found;
     size_t at = headerSizeAt + headerSize;
+    if (version < 0x0104) at = skipInstrumentHeaders(in, at, instruments, size);
+    // 1.02 stores a pattern's row count less one in a byte, and its packed size a byte earlier.
+    const bool byteRows = version == 0x0102;
+    const size_t fieldsEnd = byteRows ? 8 : 9;
     for (int pattern = 0; pattern < patterns; ++pattern) {
-        if (!in.has(at, 9)) {
-            error = "pattern header truncated";
-            return false;
-        }
+        // A file that ends before a pattern's header has no more patterns, for the mixer too.
+        if (!in.has(at, fieldsEnd)) break;
         const uint32_t patternHeaderSize = in.u32(at);
-        int rows = in.u16(at + 5);
-        const uint16_t packedSize = in.u16(at + 7);
+        if (patternHeaderSize < 8 || !in.has(at, patternHeaderSize)) break;
+        int rows = byteRows ? data[at + 5] + 1 : in.u16(at + 5);
+        const uint16_t packedSize = in.u16(at + (byteRows ? 6 : 7));
         if (rows == 0) rows = 64;  // what trackers make of a zero row count
-        if (patternHeaderSize < 9 || rows > maxRows || !in.has(at, patternHeaderSize) ||
-            !in.has(at + patternHeaderSize, packedSize)) {
-            error = "pattern " + std::to_string(pattern) + " header bad or data truncated";
+        if (rows > maxRows) {
+            error = "pattern " + std::to_string(pattern) + " has more than 256 rows";
             return false;
         }
         const size_t begin = at + patternHeaderSize;
-        const size_t end = begin + packedSize;
-        if (packedSize > 0 && !walkPattern(data, begin, end, pattern, rows, channels, found)) {
-            error = "pattern " + std::to_string(pattern) + " data ends inside a row";
-            return false;
-        }
+        const size_t end = std::min(size, begin + packedSize);
+        walkPattern(data, begin, end, pattern, rows, channels, found);
         script.patternRows.push_back(uint16_t(rows));
-        at = end;
+        at = begin + packedSize;
     }
 
     // The walk produced cells in pattern, row, channel order already.

@@ -38,9 +38,10 @@ struct ScriptedModule {
     std::vector<uint8_t> mixerCopy;  // the file with every Z cell's effect and parameter cleared
 };
 
-// Reads an XM file. False, with a reason in `error`, when the data is not an XM module
-// or its header, order table or pattern data cannot be walked to the end of every
-// pattern inside the buffer: then the mixer would play a script other than the one read.
+// Reads an XM file of version 1.02, 1.03 or 1.04. False, with a reason in `error`, when the
+// data is not such a module or its header or order table lies outside the buffer. Pattern
+// data that ends early gives the rows that are there, and a file that ends before a
+// pattern's header has no more patterns, as the mixer plays them.
 bool readScriptedModule(const uint8_t* data, size_t size, ScriptedModule& out, std::string& error);
 
 }  // namespace zuzor

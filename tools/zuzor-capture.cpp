@@ -1,6 +1,7 @@
 // zuzor-capture: the show rendered offline, deterministically, to a video with its sound
 // (or to PNG frames and a WAV), as fast as the machine allows.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -17,8 +18,8 @@
 #include "capture/progress_bar.h"
 #include "capture/render_profile.h"
 #include "capture/show_capture.h"
-#include "capture/show_clock.h"
 #include "capture/wav_file.h"
+#include "demo/show_clock.h"
 
 using namespace zuzor;
 
@@ -32,10 +33,13 @@ int fail(const std::string& message) {
     return 1;
 }
 
-bool makeDirectory(const std::string& path) {
+// Makes the directory unless it is there; `made` says whether this run made it.
+bool makeDirectory(const std::string& path, bool& made) {
     struct stat info {};
+    made = false;
     if (stat(path.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
-    return mkdir(path.c_str(), 0777) == 0;
+    made = mkdir(path.c_str(), 0777) == 0;
+    return made;
 }
 
 uint64_t toAudioFrames(double seconds) {
@@ -52,6 +56,8 @@ struct SinkBase : CaptureSink {
     void onProgress(uint64_t clock, uint64_t expectedEnd) override {
         progress.update(clock, std::max(clock, expectedEnd));
     }
+    // A capture that fails leaves no output: everything written so far goes again.
+    virtual void discard() {}
 };
 
 // PNG frames and audio.wav. A picture that did not change is the same file again, encoded once.
@@ -61,19 +67,31 @@ struct FramesSink final : SinkBase {
     WavFile wav;
     std::vector<uint8_t> png;
     char name[64];
+    uint64_t framesWritten = 0;  // frame-000000.png up to this one, not included
     FramesSink(bool quiet, std::string d, int w, int h)
         : SinkBase(quiet), dir(std::move(d)), width(w), height(h) {}
+    std::string framePath(uint64_t index) {
+        std::snprintf(name, sizeof name, "/frame-%06llu.png", (unsigned long long)index);
+        return dir + name;
+    }
     bool onVideoFrame(uint64_t index, const uint8_t* rgb, bool changed) override {
         if (changed && !encodePng(rgb, width, height, framePngCompression, png)) {
             failure = "cannot encode a PNG";
             return false;
         }
-        std::snprintf(name, sizeof name, "/frame-%06llu.png", (unsigned long long)index);
-        if (!writeWholeFile(dir + name, png)) {
-            failure = "cannot write " + dir + name;
+        const std::string path = framePath(index);
+        framesWritten = index + 1;
+        if (!writeWholeFile(path, png)) {
+            failure = "cannot write " + path;
             return false;
         }
         return true;
+    }
+    void discard() override {
+        wav.close();
+        std::remove((dir + "/audio.wav").c_str());
+        for (uint64_t index = 0; index < framesWritten; ++index)
+            std::remove(framePath(index).c_str());
     }
     bool onAudio(const float* stereo, size_t frames) override {
         if (wav.write(stereo, frames)) return true;
@@ -88,6 +106,7 @@ struct StillsSink final : SinkBase {
     int width, height;
     std::vector<uint64_t> indices;
     std::vector<std::string> names;
+    std::vector<std::string> written;
     std::vector<uint8_t> png;
     StillsSink(bool quiet, std::string d, int w, int h)
         : SinkBase(quiet), dir(std::move(d)), width(w), height(h) {}
@@ -100,6 +119,7 @@ struct StillsSink final : SinkBase {
         for (size_t i = 0; i < indices.size(); ++i) {
             if (indices[i] != index) continue;
             const std::string path = dir + "/at-" + names[i] + ".png";
+            written.push_back(path);
             if (!encodePng(rgb, width, height, stillPngCompression, png) ||
                 !writeWholeFile(path, png)) {
                 failure = "cannot write " + path;
@@ -109,11 +129,19 @@ struct StillsSink final : SinkBase {
         return true;
     }
     bool onAudio(const float*, size_t) override { return true; }
+    void discard() override {
+        for (const std::string& path : written) std::remove(path.c_str());
+    }
 };
 
 struct VideoSink final : SinkBase {
     FfmpegEncoder encoder;
-    explicit VideoSink(bool quiet) : SinkBase(quiet) {}
+    std::string out;
+    bool finished = false;  // `out` is written
+    VideoSink(bool quiet, std::string o) : SinkBase(quiet), out(std::move(o)) {}
+    void discard() override {
+        if (finished) std::remove(out.c_str());
+    }
     bool onVideoFrame(uint64_t, const uint8_t* rgb, bool) override {
         if (encoder.writeFrame(rgb)) return true;
         failure = "ffmpeg stopped taking frames";
@@ -175,8 +203,10 @@ int main(int argc, char** argv) {
     }
 
     std::unique_ptr<SinkBase> sink;
+    bool madeDirectory = false;
     if (!options.stills.empty()) {
-        if (!makeDirectory(framesDir)) return fail("cannot make the directory " + framesDir);
+        if (!makeDirectory(framesDir, madeDirectory))
+            return fail("cannot make the directory " + framesDir);
         auto stills =
             std::make_unique<StillsSink>(options.quiet, framesDir, settings.width, settings.height);
         uint64_t last = 0;
@@ -191,14 +221,13 @@ int main(int argc, char** argv) {
         settings.toFrame = videoFrameTime(settings, last) + 1;
         sink = std::move(stills);
     } else if (!framesDir.empty()) {
-        if (!makeDirectory(framesDir)) return fail("cannot make the directory " + framesDir);
+        if (!makeDirectory(framesDir, madeDirectory))
+            return fail("cannot make the directory " + framesDir);
         auto frames =
             std::make_unique<FramesSink>(options.quiet, framesDir, settings.width, settings.height);
-        if (!frames->wav.open(framesDir + "/audio.wav", mixRate))
-            return fail("cannot write " + framesDir + "/audio.wav");
         sink = std::move(frames);
     } else if (wantVideo) {
-        auto video = std::make_unique<VideoSink>(options.quiet);
+        auto video = std::make_unique<VideoSink>(options.quiet, options.out);
         if (!video->encoder.open(options.out, settings.width, settings.height, settings.fps,
                                  mixRate, error))
             return fail(error);
@@ -207,19 +236,31 @@ int main(int argc, char** argv) {
         sink = std::make_unique<DryRunSink>(options.quiet);
     }
 
+    // From here on a failure takes back what the capture wrote, the directory it made too.
+    auto failAndDiscard = [&](const std::string& message) {
+        sink->discard();
+        if (madeDirectory) rmdir(framesDir.c_str());
+        return fail(message);
+    };
+    if (auto* frames = dynamic_cast<FramesSink*>(sink.get());
+        frames && !frames->wav.open(framesDir + "/audio.wav", mixRate))
+        return failAndDiscard("cannot write " + framesDir + "/audio.wav");
+
     const double startedMs = monotonicMs();
     CaptureReport report;
     const bool captured = captureShow(settings, *sink, report, error);
     const double wallSeconds = (monotonicMs() - startedMs) / 1000.0;
-    if (!captured) return fail(error.empty() ? sink->failure : error);
+    if (!captured) return failAndDiscard(error.empty() ? sink->failure : error);
     sink->progress.finish(report.endFrame);
 
     if (auto* frames = dynamic_cast<FramesSink*>(sink.get()); frames && !frames->wav.close())
-        return fail("cannot write " + framesDir + "/audio.wav");
-    if (auto* video = dynamic_cast<VideoSink*>(sink.get()); video && !video->encoder.finish(error))
-        return fail(error);
+        return failAndDiscard("cannot write " + framesDir + "/audio.wav");
+    if (auto* video = dynamic_cast<VideoSink*>(sink.get())) {
+        if (!video->encoder.finish(error)) return failAndDiscard(error);
+        video->finished = true;
+    }
     if (report.videoFrames == 0 && options.profileFile.empty())
-        return fail("nothing to capture: the show ends before --from");
+        return failAndDiscard("nothing to capture: the show ends before --from");
 
     if (!options.profileFile.empty()) {
         const std::string text = profileReport(settings, report, wallSeconds);

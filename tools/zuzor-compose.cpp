@@ -1,38 +1,31 @@
 // zuzor-compose: compiles a text score into an XM module.
 //   zuzor-compose SCORE -o OUT.xm
+//   zuzor-compose --watch SCORE -o OUT.xm   (compiles again whenever SCORE is saved)
 // Exit code 0 on success, 1 on a fault in the score (reported as FILE:LINE: message),
-// 2 on a usage or file error.
+// 2 on a usage or file error. With --watch it runs until stopped; a fault is reported and
+// OUT is left as it was.
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "authoring/score_compiler.h"
+#include "base/file_watch.h"
 
 using namespace zuzor;
 
-int main(int argc, char** argv) {
-    std::string input, output;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "-o" && i + 1 < argc)
-            output = argv[++i];
-        else if (input.empty() && arg.size() && arg[0] != '-')
-            input = arg;
-        else {
-            input.clear();
-            break;
-        }
-    }
-    if (input.empty() || output.empty()) {
-        std::cerr << "usage: zuzor-compose SCORE -o OUT.xm\n";
-        return 2;
-    }
+namespace {
+
+enum Result { compiled = 0, scoreFault = 1, fileFault = 2 };
+
+Result compile(const std::string& input, const std::string& output) {
     std::ifstream in(input, std::ios::binary);
     if (!in) {
         std::cerr << "zuzor-compose: cannot read " << input << "\n";
-        return 2;
+        return fileFault;
     }
     std::stringstream text;
     text << in.rdbuf();
@@ -41,9 +34,10 @@ int main(int argc, char** argv) {
         bytes = compileScore(text.str(), input);
     } catch (const ScoreError& e) {
         std::cerr << e.what() << "\n";
-        return 1;
+        return scoreFault;
     }
-    // Write to a side file and rename, so a failed write never leaves half a module.
+    // Write to a side file and rename, so a failed write never leaves half a module and a
+    // demo watching OUT never reads one.
     const std::string partial = output + ".part";
     {
         std::ofstream out(partial, std::ios::binary | std::ios::trunc);
@@ -51,13 +45,50 @@ int main(int argc, char** argv) {
         if (!out.flush()) {
             std::cerr << "zuzor-compose: cannot write " << output << "\n";
             std::remove(partial.c_str());
-            return 2;
+            return fileFault;
         }
     }
     if (std::rename(partial.c_str(), output.c_str()) != 0) {
         std::cerr << "zuzor-compose: cannot write " << output << "\n";
         std::remove(partial.c_str());
+        return fileFault;
+    }
+    return compiled;
+}
+
+// Compiles now and after every settled change of the score, until stopped.
+[[noreturn]] void watch(const std::string& input, const std::string& output) {
+    FileWatch score({input});
+    for (;;) {
+        if (compile(input, output) == compiled)
+            std::cerr << "zuzor-compose: wrote " << output << "\n";
+        while (score.poll().empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(fileWatchPollMs));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string input, output;
+    bool watching = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "-o" && i + 1 < argc)
+            output = argv[++i];
+        else if (arg == "--watch")
+            watching = true;
+        else if (input.empty() && arg.size() && arg[0] != '-')
+            input = arg;
+        else {
+            input.clear();
+            break;
+        }
+    }
+    if (input.empty() || output.empty()) {
+        std::cerr << "usage: zuzor-compose [--watch] SCORE -o OUT.xm\n";
         return 2;
     }
-    return 0;
+    if (watching) watch(input, output);
+    return compile(input, output);
 }

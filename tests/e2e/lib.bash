@@ -47,10 +47,11 @@ start_x() {
     fail "could not start Xvfb"
 }
 
-# Starts the demo in $WORK/run (which holds Data/ if the test put one there).
+# Starts the demo in $WORK/run (which holds Data/ if the test put one there), with the
+# options given.
 start_demo() {
     mkdir -p "$WORK/run"
-    (cd "$WORK/run" && exec "$ZUZOR_BIN" >"$WORK/stdout" 2>"$WORK/stderr") &
+    (cd "$WORK/run" && exec "$ZUZOR_BIN" "$@" >"$WORK/stdout" 2>"$WORK/stderr") &
     DEMO_PID=$!
 }
 

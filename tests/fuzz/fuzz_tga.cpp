@@ -1,5 +1,6 @@
 // Fuzz target: the TGA decoder on arbitrary bytes. Whatever it accepts must be exactly what
-// the header promised, with the red/blue exchange done; whatever it refuses leaves no buffer.
+// the header promised, bottom row first, with the red/blue exchange done; whatever it
+// refuses leaves no buffer.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -21,12 +22,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         image.width > 65535 || image.height > 65535 || bytes > size - tgaHeaderSize)
         std::abort();
     const uint8_t* source = data + tgaHeaderSize;
+    // The buffer is bottom row first: a file stored top row first is turned over.
+    const size_t rowBytes = size_t(image.width) * bytesPerPixel;
+    const bool topRowFirst = tgaTopRowFirst(data);
     // Check the first and last pixel fully: the buffer's size is what ASan watches.
     for (size_t at : {size_t(0), bytes - bytesPerPixel}) {
-        if (image.pixels[at] != source[at + 2] || image.pixels[at + 1] != source[at + 1] ||
-            image.pixels[at + 2] != source[at])
+        const size_t row = at / rowBytes;
+        const size_t fileRow = topRowFirst ? image.height - 1 - row : row;
+        const size_t from = fileRow * rowBytes + at % rowBytes;
+        if (image.pixels[at] != source[from + 2] || image.pixels[at + 1] != source[from + 1] ||
+            image.pixels[at + 2] != source[from])
             std::abort();
-        if (bytesPerPixel == 4 && image.pixels[at + 3] != source[at + 3]) std::abort();
+        if (bytesPerPixel == 4 && image.pixels[at + 3] != source[from + 3]) std::abort();
     }
     image.pixels.reset();
     return 0;

@@ -50,7 +50,7 @@ Bytes truncated(Bytes bytes, size_t keep) {
     return bytes;
 }
 
-Bytes scriptedModule(int rows, int orders) {
+Bytes scriptedModule(int rows, int orders, int version = 0x0104) {
     TestModuleShape shape;
     shape.rows = rows;
     shape.orders = orders;
@@ -61,6 +61,7 @@ Bytes scriptedModule(int rows, int orders) {
     putScriptEvent(module, 0, rows / 2, 1, 26);
     putScriptEvent(module, orders - 1, rows - 1, 1, 100);
     putEffect(module, 0, 1, 2, 0xF, 3);  // a faster speed, so a few rows fit a short render
+    module.version = version;
     return testModuleBytes(module);
 }
 
@@ -101,6 +102,9 @@ int main(int argc, char** argv) {
     files.push_back({"tga/rle", rle});
     files.push_back({"tga/depth_16", tga(2, 2, 16)});
     files.push_back({"tga/huge_claim", truncated(tga(65535, 65535, 32), 64)});
+    Bytes topRowFirst = tga(3, 2, 32);
+    topRowFirst[17] = 0x28;
+    files.push_back({"tga/top_row_first", topRowFirst});
 
     const Bytes small = scriptedModule(8, 2);
     const Bytes jumps = jumpingModule();
@@ -114,6 +118,8 @@ int main(int argc, char** argv) {
         zeroPatterns[70] = 0;
         zeroPatterns[71] = 0;
         files.push_back({dir / "zero_patterns", truncated(zeroPatterns, 336)});
+        files.push_back({dir / "version_1_02", scriptedModule(8, 2, 0x0102)});
+        files.push_back({dir / "version_1_03", scriptedModule(8, 2, 0x0103)});
     }
     files.push_back({"xm_script/not_a_module", Bytes(100, 'Z')});
 

@@ -76,3 +76,17 @@ TEST(CaptureOptions, RefusesWithAReason) {
         EXPECT_NE(error.find(c.reason), std::string::npos) << error;
     }
 }
+
+// --from and --to, in the capture as in the demo, take seconds or minutes and seconds.
+TEST(CaptureOptions, MomentsInSecondsOrMinutesAndSeconds) {
+    CaptureOptions o;
+    std::string error;
+    ASSERT_TRUE(parse({"--from", "2:10", "--to", "2:15.5"}, o, error)) << error;
+    EXPECT_DOUBLE_EQ(o.from, 130.0);
+    EXPECT_DOUBLE_EQ(o.to, 135.5);
+    for (const char* bad : {"2:75", ":30", "1:5", "1.5:00", "2:", "2:-3", "1:2:3", "-4"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(parse({"--from", bad}, o, error));
+        EXPECT_EQ(error, std::string("bad value for --from: '") + bad + "'");
+    }
+}

@@ -11,7 +11,7 @@
 #include "base/file_bytes.h"
 #include "capture/png_file.h"
 #include "capture/show_capture.h"
-#include "capture/show_clock.h"
+#include "demo/show_clock.h"
 #include "sync/song_renderer.h"
 
 using namespace zuzor;

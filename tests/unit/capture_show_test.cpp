@@ -6,8 +6,9 @@
 #include <cstring>
 
 #include "capture/show_capture.h"
-#include "capture/show_clock.h"
+#include "demo/show_clock.h"
 #include "demo/sync_codes.h"
+#include "sync/song_renderer.h"
 #include "sync/xm_script.h"
 #include "tests/support/test_modules.h"
 
@@ -188,4 +189,44 @@ TEST(CaptureShow, RefusesDataThatIsNoModule) {
     std::string error;
     EXPECT_FALSE(captureShow(settings, recorder, report, error));
     EXPECT_FALSE(error.empty());
+}
+
+// Without a quit event the capture ends where one pass as played ends, the timeline's end:
+// tempo changes and pattern delays put it away from the mixer's own estimate (here by
+// 139 frames).
+TEST(CaptureShow, WithoutQuitEventEndsWhereThePassAsPlayedEnds) {
+    TestModuleShape shape;
+    shape.rows = 16;
+    shape.orders = 3;
+    XmModule module = makeTestModule(shape);
+    putEffect(module, 0, 3, 1, 0xF, 97);    // tempo 97
+    putEffect(module, 0, 9, 1, 0xE, 0xE5);  // pattern delay: the row five times more
+    putEffect(module, 1, 2, 1, 0xF, 3);     // speed 3
+    putEffect(module, 1, 7, 1, 0xE, 0xEF);
+    putEffect(module, 2, 0, 1, 0xF, 201);  // tempo 201
+    putEffect(module, 2, 5, 1, 0xE, 0xE9);
+    CaptureSettings settings = smallSettings();
+    settings.module = testModuleBytes(module);
+    settings.fps = 10;
+
+    std::string error;
+    auto pass =
+        SongRenderer::create(settings.module.data(), settings.module.size(), mixRate, false, error);
+    ASSERT_TRUE(pass) << error;
+    struct Ignore final : SyncEventSink {
+        void onEvent(const SyncEvent&) override {}
+    } ignore;
+    while (!pass->ended()) pass->render(nullptr, 4096, ignore);
+
+    Recorder recorder;
+    recorder.width = settings.width;
+    CaptureReport report;
+    if (!captureShow(settings, recorder, report, error) &&
+        error.find("OpenGL") != std::string::npos)
+        GTEST_SKIP() << error;
+    ASSERT_TRUE(error.empty()) << error;
+    EXPECT_EQ(report.end, CaptureEnd::songEnd);
+    EXPECT_EQ(report.songFrames, pass->framesRendered());
+    EXPECT_EQ(report.endFrame, pass->framesRendered());
+    EXPECT_EQ(recorder.audio.size(), report.endFrame * 2);
 }

@@ -101,7 +101,7 @@ TEST(Player, NullSongsAndBadFilesAreHarmless) {
     mkdir("Data/DIR.XM", 0755);
     EXPECT_EQ(loadSong("Data\\DIR.XM"), nullptr);
     std::vector<uint8_t> truncated = countingModule(4);
-    truncated.resize(350);  // inside the first pattern
+    truncated.resize(70);  // inside the header (cut inside a pattern, it still plays)
     writeFile("Data/CUT.XM", truncated);
     EXPECT_EQ(loadSong("Data\\CUT.XM"), nullptr);
 

@@ -1,9 +1,15 @@
-// The XM script reader: which cells it finds in packed and unpacked data, what it
-// blanks for the mixer, and that damaged files are refused without reading out of bounds.
+// The XM script reader: which cells it finds in packed and unpacked data, in every version
+// the mixer plays and in patterns whose data ends early, what it blanks for the mixer, and
+// that damaged files are refused without reading out of bounds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <tuple>
 
+#include <libopenmpt/libopenmpt.h>
+
+#include "sync/song_renderer.h"
 #include "sync/xm_script.h"
 #include "tests/support/test_modules.h"
 
@@ -72,7 +78,7 @@ TEST(SyncScript, TheMixerCopyDiffersOnlyInTheScriptCells) {
     EXPECT_TRUE(again.script.cells.empty());
 }
 
-TEST(SyncScript, EveryTruncationIsRefusedCleanly) {
+TEST(SyncScript, EveryTruncationIsReadOrRefusedCleanly) {
     std::vector<uint8_t> bytes = testModuleBytes(scriptedModule());
     // Patterns end where the instruments begin; the reader needs nothing after them.
     size_t accepted = 0;
@@ -102,20 +108,130 @@ TEST(SyncScript, DamagedHeadersAndPatternsAreRefused) {
         b[at + 1] = uint8_t(v >> 8);
         return b;
     };
-    EXPECT_TRUE(refused(patch16(58, 0x0103)));  // other versions lay out differently
+    EXPECT_TRUE(refused(patch16(58, 0x0105)));  // versions other than 1.02 to 1.04
+    EXPECT_TRUE(refused(patch16(58, 0x0101)));
     EXPECT_TRUE(refused(patch16(68, 0)));       // no channels
     EXPECT_TRUE(refused(patch16(70, 300)));     // too many patterns
     EXPECT_TRUE(refused(patch16(60, 0xFFFF)));  // header beyond the file
     const size_t pattern0 = 60 + 276;
     EXPECT_TRUE(refused(patch16(pattern0 + 5, 257)));  // too many rows
-    EXPECT_TRUE(refused(patch16(pattern0 + 5, 13)));   // rows beyond the packed data
-    EXPECT_TRUE(refused(patch16(pattern0 + 7, 3)));    // packed data shorter than the rows
     std::vector<uint8_t> notXm = good;
     notXm[0] = 'X';
     EXPECT_TRUE(refused(notXm));
     ScriptedModule out;
     std::string error;
     EXPECT_FALSE(readScriptedModule(nullptr, 0, out, error));
+}
+
+// The mixer's view of a module: its pattern row counts, and one cell's effect parameter.
+struct Mixed {
+    openmpt_module* module;
+    explicit Mixed(const std::vector<uint8_t>& bytes)
+        : module(openmpt_module_create_from_memory2(
+              bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr,
+              openmpt_error_func_ignore, nullptr, nullptr, nullptr, nullptr)) {}
+    ~Mixed() { openmpt_module_destroy(module); }
+    std::vector<uint16_t> rows() const {
+        std::vector<uint16_t> out;
+        for (int p = 0; p < openmpt_module_get_num_patterns(module); ++p)
+            out.push_back(uint16_t(openmpt_module_get_pattern_num_rows(module, p)));
+        return out;
+    }
+    int param(int pattern, int row, int channel) const {
+        return openmpt_module_get_pattern_row_channel_command(module, pattern, row, channel,
+                                                              OPENMPT_MODULE_COMMAND_PARAMETER);
+    }
+};
+
+struct Collect final : SyncEventSink {
+    std::vector<std::tuple<int, int, int>> events;  // pattern, row, code
+    void onEvent(const SyncEvent& e) override { events.emplace_back(e.pattern, e.row, e.code); }
+};
+
+// 1.02 and 1.03 put the instrument headers before the patterns, and 1.02 keeps a
+// pattern's row count in a byte: the same module in each version gives the same script,
+// the mixer sees the same rows, the script's cells are blanked for it at their true
+// places, and one pass raises the same events.
+TEST(SyncScript, VersionsOneOhTwoToOneOhFourReadTheSameScript) {
+    XmModule module = scriptedModule();
+    XmPattern longest(256, module.channels);  // the most a byte-sized count holds
+    std::copy(module.patterns[1].cells.begin(), module.patterns[1].cells.end(),
+              longest.cells.begin());
+    module.patterns[1] = longest;
+    putScriptEvent(module, 1, 255, 1, 0x17);
+    std::vector<std::tuple<int, int, int, int>> expectedCells;
+    std::vector<std::tuple<int, int, int>> expectedEvents;
+    for (int version : {0x0104, 0x0103, 0x0102}) {
+        SCOPED_TRACE(version);
+        module.version = version;
+        const std::vector<uint8_t> bytes = testModuleBytes(module);
+        ScriptedModule m = read(bytes);
+        std::vector<std::tuple<int, int, int, int>> cells;
+        for (const ScriptCell& c : m.script.cells)
+            cells.emplace_back(c.pattern, c.row, c.channel, c.code);
+        Mixed original(bytes), blanked(m.mixerCopy);
+        ASSERT_NE(original.module, nullptr);
+        ASSERT_NE(blanked.module, nullptr);
+        EXPECT_EQ(original.rows(), m.script.patternRows);
+        EXPECT_EQ(original.param(0, 3, 1), 0x64);
+        EXPECT_EQ(blanked.param(0, 3, 1), 0);
+        EXPECT_EQ(original.param(1, 255, 1), 0x17);
+        EXPECT_EQ(blanked.param(1, 255, 1), 0);
+
+        std::string error;
+        auto renderer = SongRenderer::create(bytes.data(), bytes.size(), 44100, false, error);
+        ASSERT_TRUE(renderer) << error;
+        Collect collect;
+        while (!renderer->ended()) renderer->render(nullptr, 8192, collect);
+        if (version == 0x0104) {
+            expectedCells = cells;
+            expectedEvents = collect.events;
+            EXPECT_EQ(cells.size(), 5u);
+        }
+        EXPECT_EQ(cells, expectedCells);
+        EXPECT_EQ(collect.events, expectedEvents);
+    }
+}
+
+// Pattern data that ends before the pattern's last row, as the mixer plays it: the rows
+// that are there, the rest empty, a cell cut in the middle read as far as it goes.
+TEST(SyncScript, APatternWhoseDataEndsEarlyHoldsTheRowsThatAreThere) {
+    const std::vector<uint8_t> good = testModuleBytes(scriptedModule());
+    const size_t pattern0 = 60 + 276;
+    // Data for rows 0 to 2 only under a count of 12: the row 3 cells are not there.
+    {
+        XmModule shorter = scriptedModule();
+        XmPattern cut(3, shorter.channels);
+        std::copy(shorter.patterns[0].cells.begin(),
+                  shorter.patterns[0].cells.begin() + long(cut.cells.size()), cut.cells.begin());
+        shorter.patterns[0] = cut;
+        std::vector<uint8_t> bytes = testModuleBytes(shorter);
+        bytes[pattern0 + 5] = 12;
+        ScriptedModule m = read(bytes);
+        EXPECT_EQ(m.script.patternRows[0], 12);
+        ASSERT_EQ(m.script.cells.size(), 2u);
+        EXPECT_EQ(m.script.cells[0].pattern, 1);
+        Mixed mixed(bytes);
+        ASSERT_NE(mixed.module, nullptr);
+        EXPECT_EQ(mixed.rows(), m.script.patternRows);
+    }
+    // The file itself ends inside pattern 1's data, on the Z cell of row 5 (note,
+    // instrument, volume, 'Z', 0x2E unpacked): cut after its effect byte, it reads as Z00.
+    {
+        std::vector<uint8_t> bytes = good;
+        size_t z = 0;
+        for (size_t i = pattern0; i + 4 < bytes.size(); ++i)
+            if (bytes[i] == 49 && bytes[i + 1] == 1 && bytes[i + 2] == 0x40 && bytes[i + 3] == 35 &&
+                bytes[i + 4] == 0x2E)
+                z = i;
+        ASSERT_GT(z, 0u);
+        bytes.resize(z + 4);
+        bytes.shrink_to_fit();
+        ScriptedModule m = read(bytes);
+        ASSERT_EQ(m.script.cells.size(), 3u);
+        EXPECT_EQ(m.script.cells[2].row, 5);
+        EXPECT_EQ(m.script.cells[2].code, 0);
+    }
 }
 
 TEST(SyncScript, RandomDamageNeverReadsOutsideTheBuffer) {

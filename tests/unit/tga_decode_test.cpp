@@ -1,6 +1,8 @@
-// The TGA file format half of the loader, without GL: which headers are refused, what a
-// short file costs, and how the pixels come out.
+// The TGA file format half of the loader, without GL: which headers are refused and in
+// which words, what a short file costs, and how the pixels come out.
 #include "assets/tga_decode.h"
+#include "assets/tga_check.h"
+#include "authoring/image_canvas.h"
 #include "base/host_path.h"
 
 #include <gtest/gtest.h>
@@ -255,14 +257,75 @@ TEST(TgaPixels, ReadingStopsAtTheEndOfThePixelData) {
     image.pixels.reset();
 }
 
-TEST(TgaPixels, DescriptorByteDoesNotReorderRows) {
-    std::vector<uint8_t> pixels = {1, 2, 3, 4, 5, 6};
-    TgaImage bottomUp{}, topDown{};
-    ASSERT_TRUE(decodeBoth(tgaFile(1, 2, 24, pixels, 0x00), bottomUp));
-    ASSERT_TRUE(decodeBoth(tgaFile(1, 2, 24, pixels, 0x20), topDown));
-    EXPECT_EQ(0, std::memcmp(bottomUp.pixels.get(), topDown.pixels.get(), 6));
-    bottomUp.pixels.reset();
-    topDown.pixels.reset();
+// Our own writer in both row orders, with a width whose rows are not a multiple of 4 bytes:
+// the same picture must come out of the loader the same, bottom row first.
+TEST(TgaPixels, TopRowFirstAndBottomRowFirstGiveTheSamePixels) {
+    RgbaImage picture(3, 5);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            double* p = picture.at(x, y);
+            p[0] = x / 2.0;
+            p[1] = y / 4.0;
+            p[2] = (x + y) % 2;
+            p[3] = (y + 1) / 5.0;
+        }
+    for (int depth : {24, 32}) {
+        SCOPED_TRACE(depth);
+        TgaImage bottomFirst{}, topFirst{};
+        ASSERT_TRUE(decodeBoth(encodeTga(picture, depth), bottomFirst));
+        ASSERT_TRUE(decodeBoth(encodeTga(picture, depth, TgaRowOrder::topRowFirst), topFirst));
+        const size_t bytes = tgaPixelBytes(bottomFirst);
+        ASSERT_EQ(bytes, tgaPixelBytes(topFirst));
+        EXPECT_EQ(0, std::memcmp(bottomFirst.pixels.get(), topFirst.pixels.get(), bytes));
+        // The first row handed over is the picture's bottom row (y 0), in R, G, B order.
+        EXPECT_EQ(bottomFirst.pixels[0], 0);
+        EXPECT_EQ(bottomFirst.pixels[1], 0);
+        EXPECT_EQ(bottomFirst.pixels[2], 0);
+        EXPECT_EQ(bottomFirst.pixels[bytes - bytes / 5 + 1], 255);  // top row: green full
+    }
+}
+
+// Every refusal has its words, and the words agree with the loader: what the check
+// refuses the decoder refuses, what it accepts the decoder reads.
+TEST(TgaCheck, SaysWhyExactlyWhenTheDecoderRefuses) {
+    struct Case {
+        std::vector<uint8_t> bytes;
+        const char* reason;  // empty: accepted
+    };
+    auto changed = [](size_t offset, uint8_t value) {
+        std::vector<uint8_t> bytes = tgaFile(1, 1, 24, onePixel);
+        bytes[offset] = value;
+        return bytes;
+    };
+    std::vector<uint8_t> withId = tgaFile(1, 1, 24, onePixel);
+    withId[0] = 42;
+    withId.insert(withId.begin() + 18, 42, 'x');
+    const Case cases[] = {
+        {withId, "image ID field of 42 bytes (only ID length 0 is read)"},
+        {changed(1, 1), "colour map type 1 (only files without a colour map are read)"},
+        {changed(2, 10),
+         "run-length encoded image type 10 (only uncompressed true-colour, type 2, is read)"},
+        {changed(2, 3), "image type 3 (only uncompressed true-colour, type 2, is read)"},
+        {changed(5, 1), "colour map fields set (only zero colour map fields are read)"},
+        {changed(10, 2), "image origin (0, 2) (only origin (0, 0) is read)"},
+        {tgaFile(0, 4, 24, {}), "image of 0x4 pixels"},
+        {tgaFile(1, 1, 16, onePixel), "16 bits per pixel (only 24 and 32 are read)"},
+        {tgaFile(2, 1, 24, onePixel), "pixel data ends after 3 of 6 bytes"},
+        {{0, 0, 2}, "shorter than the 18-byte TGA header"},
+        {tgaFile(1, 1, 24, onePixel, 0x20), ""},
+        {tgaFile(1, 1, 32, {1, 2, 3, 4}, 0x08), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        std::string reason;
+        const bool accepted = checkTga(c.bytes.data(), c.bytes.size(), reason);
+        EXPECT_EQ(accepted, *c.reason == '\0');
+        if (!accepted) {
+            EXPECT_EQ(reason, c.reason);
+        }
+        TgaImage image{};
+        EXPECT_EQ(decodeTga(c.bytes.data(), c.bytes.size(), image), accepted);
+    }
 }
 
 TEST(TgaPixelBytes, LargestImageIsExact) {

@@ -1,6 +1,6 @@
-// The offline capture's clock: the count of audio frames rendered so far. The frame timer
-// reads it through a TimeSource, so ticks fall where the rendered sound says they do and
-// not where the machine's speed would put them.
+// The show clock: the count of audio frames the show has run through offline (the capture,
+// a fast-forward). The frame timer reads it through a TimeSource, so ticks fall where the
+// rendered sound says they do and not where the machine's speed would put them.
 #pragma once
 #include <cstdint>
 

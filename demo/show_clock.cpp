@@ -1,5 +1,5 @@
 // The show clock and the frame timer's view of it.
-#include "capture/show_clock.h"
+#include "demo/show_clock.h"
 
 namespace zuzor {
 

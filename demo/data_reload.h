@@ -1,0 +1,36 @@
+// The demo's --watch: Data/ is polled a few times a second; when the module or an image has
+// changed and holds still, it is loaded again and the show is rebuilt from its start and
+// fast-forwarded to the moment heard now. The window and the sound device stay open.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "base/file_watch.h"
+
+namespace zuzor {
+
+struct DemoState;
+struct JumpRedraw;
+struct ShellHooks;
+
+class DataReload {
+  public:
+    // `module`: the bytes of the module the show plays now (empty when none loaded).
+    explicit DataReload(std::vector<uint8_t> module);
+
+    // The idle body's part: at most every fileWatchPollMs looks at the files; on a change
+    // reloads and jumps. A file that no longer loads keeps the old one running and gives
+    // one line on stderr saying why.
+    void poll(DemoState& state, ShellHooks& hooks, JumpRedraw& redraw);
+
+  private:
+    void rebuild(DemoState& state, ShellHooks& hooks, JumpRedraw& redraw,
+                 std::vector<uint8_t>* newModule);
+
+    FileWatch watch_;
+    std::vector<uint8_t> module_;
+    double lastPollMs_ = 0.0;
+};
+
+}  // namespace zuzor

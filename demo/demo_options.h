@@ -1,0 +1,24 @@
+// The demo's command line. With no options the demo runs the show from its start, as ever;
+// each option is one row of the table in demo_options.cpp, so more are easy to add.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace zuzor {
+
+struct DemoOptions {
+    bool hasFrom = false;
+    double fromSeconds = 0.0;  // --from: where the show starts
+    bool watch = false;        // --watch: reload Data/ when a file changes
+};
+
+extern const char demoUsage[];
+
+// False, with a one-line reason, for an unknown option or a bad or missing value.
+bool parseDemoOptions(int argc, const char* const* argv, DemoOptions& options, std::string& error);
+
+// A moment of the show: seconds ("130", "12.5") or minutes and seconds ("2:10", "0:05.5").
+// False for anything else, negative or beyond a day.
+bool parseShowTime(const char* text, double& seconds);
+
+}  // namespace zuzor

@@ -1,0 +1,74 @@
+// The sound-clock loop shared by the capture and the fast-forward.
+#include "demo/show_seek.h"
+
+#include <algorithm>
+
+#include "base/render_helpers.h"
+#include "demo/demo_state.h"
+#include "demo/frame_loop.h"
+#include "demo/show_clock.h"
+#include "demo/sync_codes.h"
+#include "demo/sync_events.h"
+
+namespace zuzor {
+
+SoundClockShow::SoundClockShow(DemoState& state, std::unique_ptr<SongRenderer> renderer)
+    : state_(state), renderer_(std::move(renderer)) {
+    events_.reserve(256);
+}
+
+void SoundClockShow::renderChunk(size_t frames) {
+    frames = std::min(frames, chunkFrames);
+    events_.clear();
+    nextEvent_ = 0;
+    renderer_->render(chunk_, frames, *this);
+    chunkStart_ = clock_;
+    chunkEnd_ = clock_ + frames;
+}
+
+SoundClockShow::Step SoundClockShow::advance() {
+    Step step;
+    setShowClock(++clock_);
+    // GLUT calls the idle function continuously: here once per audio frame. An event
+    // applies once its row's first frame has been played.
+    for (; nextEvent_ < events_.size() && events_[nextEvent_].frame < clock_; ++nextEvent_) {
+        const uint8_t code = events_[nextEvent_].code;
+        if (code == Z64) quitEventSeen_ = true;
+        onSyncEvent(state_, hooks_, code);
+    }
+    step.ticked = idleStep(state_, hooks_);
+    if (hooks_.quit) {
+        step.quit = true;
+        return step;
+    }
+    step.redraw = hooks_.redraw;
+    hooks_.redraw = false;
+    return step;
+}
+
+void SoundClockShow::draw(bool hidden) {
+    randomBeforeLastDraw_ = randomState;
+    drawFrame(state_, hidden);
+    lastDrawHidden_ = hidden;
+}
+
+void SoundClockShow::redrawLast() {
+    const uint32_t now = randomState;
+    randomState = randomBeforeLastDraw_;
+    drawFrame(state_, false);
+    randomState = now;
+    lastDrawHidden_ = false;
+}
+
+bool SoundClockShow::fastForward(uint64_t frame) {
+    while (clock_ < frame) {
+        if (clock_ == chunkEnd_)
+            renderChunk(size_t(std::min<uint64_t>(chunkFrames, frame - clock_)));
+        const Step step = advance();
+        if (step.quit) return false;
+        if (step.redraw) draw(clock_ + fullDrawSpan <= frame);
+    }
+    return true;
+}
+
+}  // namespace zuzor

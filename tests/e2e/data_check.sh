@@ -1,0 +1,32 @@
+# zuzor-check names each refused data file and why, in one line; the demo refuses an
+# unknown option with a reason and its usage, before it opens any window.
+source "$(dirname "$0")/lib.bash" "$@"
+SOURCE_DIR=$(cd "$(dirname "$0")/../.." && pwd)
+CHECK="$BUILD_DIR/zuzor-check"
+cd "$WORK"
+cp -r "$SOURCE_DIR/Data" "$WORK/Data"
+"$CHECK" >"$WORK/out" || fail "the show's own data was refused: $(cat "$WORK/out")"
+[ "$(cat "$WORK/out")" = "Data/ZUZOR.XM: ok
+Data/drell.tga: ok
+Data/korvane.tga: ok" ] || fail "unexpected report: $(cat "$WORK/out")"
+
+# A logo with a 42-byte image ID field, a module that is none, a sprite that is missing.
+{
+    printf '\x2a'
+    head -c 18 "$SOURCE_DIR/Data/drell.tga" | tail -c +2
+    head -c 42 /dev/zero | tr '\0' x
+    tail -c +19 "$SOURCE_DIR/Data/drell.tga"
+} >Data/drell.tga
+printf 'not a module' >Data/ZUZOR.XM
+rm Data/korvane.tga
+if "$CHECK" Data >"$WORK/out"; then fail "refused files passed the check"; fi
+[ "$(cat "$WORK/out")" = "Data/ZUZOR.XM: refused: not an XM module
+Data/drell.tga: refused: image ID field of 42 bytes (only ID length 0 is read)
+Data/korvane.tga: refused: cannot be read" ] || fail "unexpected report: $(cat "$WORK/out")"
+
+if "$ZUZOR_BIN" --bogus >"$WORK/out" 2>"$WORK/err"; then fail "an unknown option was accepted"; fi
+[ "$(head -n 1 "$WORK/err")" = "zuzor: unknown option --bogus" ] || fail "no reason: $(cat "$WORK/err")"
+grep -q "^usage: zuzor" "$WORK/err" || fail "no usage after the reason"
+"$ZUZOR_BIN" --from 2:75 2>"$WORK/err" && fail "--from 2:75 was accepted"
+grep -q "bad value for --from: '2:75'" "$WORK/err" || fail "no reason for a bad --from"
+echo "data check: ok and refused files named with their reasons; the demo's options"
