@@ -2,9 +2,11 @@
 // being heard. The thread that owns a stream posts whenever its sound system reports
 // timing; the main thread extrapolates from the latest anchor at the nominal rate.
 // Reports jitter by milliseconds (the thread woke late, a server's answer took its time),
-// so the anchor holds the median of the recent reports' offsets. A report far from that
-// median is ignored, unless a few in a row say the same (the stream ran dry, its server
-// moved it): the history then starts afresh.
+// and a device's clock may drift against ours (a sink a fraction of a per mille fast, SDL's
+// dummy device sleeping a little long), so the anchor comes from a line through the recent
+// reports that outliers do not move: the median of the slopes between pairs of reports, and
+// the median of what is left. A report far from that line is ignored, unless a few in a row
+// say the same (the stream ran dry, its server moved it): the history then starts afresh.
 // One writer and any number of readers; neither ever waits for the other.
 #pragma once
 #include <atomic>
@@ -15,7 +17,7 @@ namespace zuzor {
 
 class DeviceClock {
   public:
-    static constexpr size_t history = 31;
+    static constexpr size_t history = 24;
     static constexpr double startAfreshMs = 10.0;
     static constexpr int farToStartAfresh = 4;
 
@@ -28,9 +30,12 @@ class DeviceClock {
 
   private:
     void publish(int64_t frame, double atMs);
-    double median() const;
+    // The line's offset at the frame's place `frameMs`.
+    double fittedOffset(double frameMs) const;
 
-    // The writer's own: when each recent report said frame 0 left, in ms.
+    // The writer's own: each recent report as the frame's place in ms and when, by that
+    // report, frame 0 left.
+    double places_[history] = {};
     double offsets_[history] = {};
     size_t count_ = 0, next_ = 0;
     int farInARow_ = 0;

@@ -47,8 +47,10 @@ class PulseOutput final : public OutputBackend {
     bool timedOut_ = false;
     int rate_ = 44100;
     int bufferFrames_ = targetFrames;
-    static constexpr int targetFrames = 1024;  // the stream's buffer, like SDL's device (23 ms)
-    uint64_t written_ = 0;                     // the loop's thread, once playing
+    // The stream's buffer (46 ms): room for a busy machine; its length costs no accuracy,
+    // since the server says when each frame plays.
+    static constexpr int targetFrames = 2048;
+    uint64_t written_ = 0;  // the loop's thread, once playing
 };
 
 // A connection to the default pulse server, or null with the reason.

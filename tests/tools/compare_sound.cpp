@@ -1,9 +1,12 @@
 // compare_sound: whether a recording holds the same sound as a reference WAV, wherever in
 // the recording it starts. A stretch of the reference is looked for in the recording:
 // first on a decimated mono signal over every lag, then sample by sample around the best
-// one; the normalized correlation there says how alike they are (1: the same waveform at
-// any gain; a wrong rate, channel order, dropped or repeated frames or noise give far
-// less). Reads 16-bit PCM and 32-bit float WAV files.
+// one. Then each half second of the stretch is looked for again near there, since a
+// server that ran dry on a busy machine shifts what follows: the normalized correlation
+// of each half second says how alike they are (1: the same waveform at any gain; a wrong
+// rate, channel order, dropped or repeated frames or noise give far less). Prints the
+// share of half seconds that match (correlation 0.95 or more). Reads 16-bit PCM and
+// 32-bit float WAV files.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -90,6 +93,27 @@ double correlation(const std::vector<float>& recording, const std::vector<float>
     return xx > 0 && yy > 0 ? xy / std::sqrt(xx * yy) : 0.0;
 }
 
+// The lag in [lowest, highest] at which the recording best matches reference[from, from + n):
+// on every 8th lag and 32nd sample first, then sample by sample around the best.
+long bestLag(const std::vector<float>& recording, const std::vector<float>& reference, size_t from,
+             size_t n, long lowest, long highest) {
+    constexpr long coarse = 8;
+    long best = lowest;
+    double bestCorrelation = -2;
+    for (long lag = lowest; lag <= highest; lag += coarse) {
+        const double c = correlation(recording, reference, lag, from, n, coarse * 4);
+        if (c > bestCorrelation) bestCorrelation = c, best = lag;
+    }
+    const long around = best;
+    bestCorrelation = -2;
+    for (long lag = std::max(lowest, around - coarse); lag <= std::min(highest, around + coarse);
+         ++lag) {
+        const double c = correlation(recording, reference, lag, from, n, 1);
+        if (c > bestCorrelation) bestCorrelation = c, best = lag;
+    }
+    return best;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,7 +121,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "usage: compare_sound RECORDING.wav REFERENCE.wav FROM_S SECONDS\n"
                      "  looks for SECONDS of the reference from FROM_S in the recording and\n"
-                     "  prints where it starts there and the correlation (1 is identical)\n");
+                     "  prints, for each half second, where it is there and the correlation\n"
+                     "  (1 is identical), then how many half seconds match\n");
         return 2;
     }
     Sound recording, reference;
@@ -119,22 +144,20 @@ int main(int argc, char** argv) {
     }
     // Every lag that keeps the stretch inside the recording, on every 8th sample first.
     const long lowest = -long(from), highest = long(recording.mono.size()) - long(from + n);
-    constexpr size_t coarse = 8;
-    long best = lowest;
-    double bestCorrelation = -2;
-    for (long lag = lowest; lag <= highest; lag += long(coarse)) {
-        const double c = correlation(recording.mono, reference.mono, lag, from, n, coarse * 4);
-        if (c > bestCorrelation) bestCorrelation = c, best = lag;
+    const long best = bestLag(recording.mono, reference.mono, from, n, lowest, highest);
+    // Then each half second near there.
+    const size_t block = size_t(reference.rate / 2);
+    const long near = reference.rate / 10;
+    int blocks = 0, matching = 0;
+    for (size_t at = from; at + block <= from + n; at += block) {
+        const long lag = bestLag(recording.mono, reference.mono, at, block,
+                                 std::max(lowest, best - near), std::min(highest, best + near));
+        const double c = correlation(recording.mono, reference.mono, lag, at, block, 1);
+        std::printf("%.1f s: %.3f s into the recording, correlation %.4f\n",
+                    double(at) / reference.rate, double(long(at) + lag) / reference.rate, c);
+        ++blocks;
+        if (c >= 0.95) ++matching;
     }
-    // Then sample by sample around it.
-    const long around = best;
-    bestCorrelation = -2;
-    for (long lag = std::max(lowest, around - long(coarse));
-         lag <= std::min(highest, around + long(coarse)); ++lag) {
-        const double c = correlation(recording.mono, reference.mono, lag, from, n, 1);
-        if (c > bestCorrelation) bestCorrelation = c, best = lag;
-    }
-    std::printf("%.3f s into the recording, correlation %.4f\n",
-                double(long(from) + best) / reference.rate, bestCorrelation);
+    std::printf("%d of %d half seconds match\n", matching, blocks);
     return 0;
 }
