@@ -5,8 +5,9 @@
 
 namespace zuzor {
 
-// Copies `path` into `out` with every '\\' turned into '/'. False when it does not fit
-// (with its terminator) in `outSize`.
+// Copies `path` into `out` with every '\\' turned into the host's folder separator: kept
+// on Windows, where the show's names are read as written, '/' elsewhere. False when it
+// does not fit (with its terminator) in `outSize`.
 bool toHostPath(const char* path, char* out, size_t outSize);
 
 }  // namespace zuzor

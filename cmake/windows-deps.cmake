@@ -23,6 +23,9 @@ list(REMOVE_ITEM _zuzor_sdl2_libs -mwindows)
 set_property(TARGET SDL2::SDL2-static PROPERTY INTERFACE_LINK_LIBRARIES ${_zuzor_sdl2_libs})
 set_property(TARGET SDL2::SDL2-static APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS
     SDL_MAIN_HANDLED)
+# The sources include <SDL2/SDL.h>, as on Linux; the config names only the SDL2 folder.
+set_property(TARGET SDL2::SDL2-static APPEND PROPERTY INTERFACE_INCLUDE_DIRECTORIES
+    ${SDL2_INCLUDE_DIRS})
 
 # libopenmpt is static: its pkg-config file names what it needs beyond itself only for
 # static links (Libs.private), which the imported target leaves out.

@@ -67,16 +67,21 @@ void SoundOutput::startSilentClock(int64_t heardFrom) {
     silentClock.start(info.rate, music.fill, music.handed, heardFrom);
 }
 
-// Why the stream counts as stopped, or null while it plays.
+// Why the stream counts as stopped, or null while it plays. A stream that stops asking for
+// sound has stopped once its clock has also played all it was given: an idle sink may
+// hold a long stretch of sound before it asks again.
 const char* SoundOutput::whyStopped(double nowMs) {
     if (const char* why = stream->feed->failure()) return why;
     if (const char* why = stream->backend->polledFailure()) return why;
+    const DeviceClock& clock = stream->feed->clock();
     // Until the first frame plays, a sound system may take its time (an idle sink wakes
     // up, a server adapts its latency): only a stream that played must keep asking.
-    const double limitMs =
-        stream->feed->clock().posted() ? stream->backend->stallLimitMs() : startUpLimitMs;
-    if (nowMs - stream->feed->lastRequestMs() > limitMs) return "it stopped asking for sound";
-    return nullptr;
+    const double limitMs = clock.posted() ? stream->backend->stallLimitMs() : startUpLimitMs;
+    if (nowMs - stream->feed->lastRequestMs() <= limitMs) return nullptr;
+    int64_t playing = 0;
+    const bool playedAll = !clock.frameAt(nowMs, info.rate, playing) ||
+                           playing >= int64_t(music.handed.load(std::memory_order_acquire));
+    return playedAll ? "it stopped asking for sound" : nullptr;
 }
 
 // The frame the stream's clock names for now, never past the frames handed over, less the

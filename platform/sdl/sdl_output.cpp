@@ -3,12 +3,12 @@
 // the device holds, so a callback's frames are taken to leave once the device's buffer
 // before them has played; ZUZOR_AUDIO_LATENCY_MS trims what it holds beyond that.
 #include <SDL2/SDL.h>
-#include <dlfcn.h>
 
 #include <cstring>
 
 #include "base/clock.h"
 #include "platform/output_backend.h"
+#include "platform/sdl/host_audio_quiet.h"
 
 namespace zuzor {
 
@@ -17,17 +17,6 @@ namespace {
 constexpr int requestedDeviceFrames = 1024;  // about 23 ms at 44.1 kHz
 
 void silenceSdlLog(void*, int, SDL_LogPriority, const char*) {}
-
-// SDL's ALSA back end loads libasound, which prints its own complaints to stderr when
-// there is no sound card. Its error handler is set through the same library SDL loads.
-void quietAlsaError(const char*, int, const char*, int, const char*, ...) {}
-void silenceAlsa() {
-    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
-    void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
-    if (!alsa) return;  // no ALSA, nothing to silence; kept open for SDL's use otherwise
-    auto setHandler = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"));
-    if (setHandler) setHandler(quietAlsaError);
-}
 
 class SdlOutput final : public OutputBackend {
   public:
@@ -92,7 +81,7 @@ bool SdlOutput::open(int rate, const char* driver, std::string& why) {
 
 std::unique_ptr<OutputBackend> openSdlOutput(int rate, StreamFeed& feed, std::string& why) {
     SDL_LogSetOutputFunction(silenceSdlLog, nullptr);
-    silenceAlsa();
+    quietHostAudioLibraries();
     // SDL would otherwise catch SIGINT and SIGTERM and turn them into quit events that
     // nobody reads here: the demo could then not be stopped from the console.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");

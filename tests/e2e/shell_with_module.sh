@@ -1,8 +1,8 @@
 # The demo with a valid module: the success line, and Escape still ends it cleanly.
 source "$(dirname "$0")/lib.bash" "$@"
+source "$(dirname "$0")/modules.bash"
 mkdir -p "$WORK/run/Data"
-"$BUILD_DIR/tests/make_test_module" "$WORK/run/Data/ZUZOR.XM" --rows 64 >/dev/null ||
-    fail "could not generate a module"
+write_plain_module "$WORK/run/Data/ZUZOR.XM" || fail "could not generate a module"
 start_x
 SDL_AUDIODRIVER=dummy start_demo
 demo_window >/dev/null || fail "the demo opened no window"

@@ -1,16 +1,9 @@
 # The module conducts the running demo: Z0F/Z05 switch the voxel field, Z14..Z17 light
 # their quarters, and Z64 ends the demo by itself at the next tick.
 source "$(dirname "$0")/lib.bash" "$@"
+source "$(dirname "$0")/modules.bash"
 mkdir -p "$WORK/run/Data"
-# Speed 6 at 125 BPM: a row lasts 0.12 s. Each flash is lit on eight rows in a row, so
-# its quarter stays lit for over a second: time enough for a screenshot on a busy machine.
-flashes=()
-for pair in 24:Z14 40:Z15 56:Z16 72:Z17; do
-    for i in 0 1 2 3 4 5 6 7; do flashes+=(--event "$((${pair%%:*} + i)):${pair##*:}"); done
-done
-"$BUILD_DIR/tests/make_test_module" "$WORK/run/Data/ZUZOR.XM" --rows 128 \
-    --event 8:Z0F "${flashes[@]}" --event 88:Z05 --event 104:Z64 >/dev/null ||
-    fail "could not generate a module"
+write_script_module "$WORK/run/Data/ZUZOR.XM" || fail "could not generate a module"
 start_x
 export ZUZOR_TRACE="$WORK/trace" ZUZOR_AUDIO=off
 start_demo

@@ -2,21 +2,26 @@
 // and events pulled in order, once heard, on the silent clock and on SDL's dummy device;
 // SDL's disk driver is refused.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/clock.h"
 #include "platform/sound_output.h"
 #include "sync/module_player.h"
+#include "tests/support/test_env.h"
 #include "tests/support/test_modules.h"
 
 using namespace zuzor;
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -45,7 +50,7 @@ void pollFor(Song* song, Received& received, size_t count) {
             received.codes.push_back(event.code);
             received.events.push_back(event);
         }
-        usleep(200);
+        std::this_thread::sleep_for(200us);
     }
 }
 
@@ -69,9 +74,18 @@ void expectHeardInOrder(const Received& received, size_t count) {
 }
 
 std::string tempDir() {
-    char pattern[] = "/tmp/zuzor-player-XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    return dir ? dir : "/tmp";
+    std::random_device random;
+    for (;;) {
+        const fs::path dir =
+            fs::temp_directory_path() / ("zuzor-player-" + std::to_string(random()));
+        if (fs::create_directory(dir)) return dir.string();
+    }
+}
+
+bool enter(const std::string& dir) {
+    std::error_code error;
+    fs::current_path(dir, error);
+    return !error;
 }
 
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -82,7 +96,7 @@ void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 TEST(Player, NullSongsAndBadFilesAreHarmless) {
-    setenv("ZUZOR_AUDIO", "off", 1);
+    setEnv("ZUZOR_AUDIO", "off");
     openSoundOutput(44100);
     playSong(nullptr);
     HeardEvent event;
@@ -93,12 +107,12 @@ TEST(Player, NullSongsAndBadFilesAreHarmless) {
     EXPECT_EQ(loadSongFromMemory(nullptr, 10), nullptr);
 
     const std::string dir = tempDir();
-    ASSERT_EQ(chdir(dir.c_str()), 0);
-    mkdir("Data", 0755);
+    ASSERT_TRUE(enter(dir));
+    fs::create_directory("Data");
     EXPECT_EQ(loadSong("Data\\MISSING.XM"), nullptr);
     writeFile("Data/TEXT.XM", std::vector<uint8_t>(500, 'x'));
     EXPECT_EQ(loadSong("Data\\TEXT.XM"), nullptr);
-    mkdir("Data/DIR.XM", 0755);
+    fs::create_directory("Data/DIR.XM");
     EXPECT_EQ(loadSong("Data\\DIR.XM"), nullptr);
     std::vector<uint8_t> truncated = countingModule(4);
     truncated.resize(70);  // inside the header (cut inside a pattern, it still plays)
@@ -114,7 +128,7 @@ TEST(Player, NullSongsAndBadFilesAreHarmless) {
 }
 
 TEST(Player, SilentClockDeliversEveryEventInOrderOnceHeard) {
-    setenv("ZUZOR_AUDIO", "off", 1);
+    setEnv("ZUZOR_AUDIO", "off");
     EXPECT_FALSE(openSoundOutput(44100));
     EXPECT_EQ(outputInfo().kind, OutputKind::silentClock);
     std::vector<uint8_t> bytes = countingModule(16);
@@ -131,7 +145,7 @@ TEST(Player, SilentClockDeliversEveryEventInOrderOnceHeard) {
 }
 
 TEST(Player, StopDropsPendingEventsAndPlayStartsOver) {
-    setenv("ZUZOR_AUDIO", "off", 1);
+    setEnv("ZUZOR_AUDIO", "off");
     openSoundOutput(44100);
     std::vector<uint8_t> bytes = countingModule(16);
     SongHandle owned = loadSongFromMemory(bytes.data(), bytes.size());
@@ -140,7 +154,7 @@ TEST(Player, StopDropsPendingEventsAndPlayStartsOver) {
     playSong(song);
     pollFor(song, received, 5);
     stopSong(song);
-    usleep(50000);
+    std::this_thread::sleep_for(50ms);
     HeardEvent event;
     EXPECT_FALSE(pollHeardEvent(song, event));
 
@@ -154,9 +168,9 @@ TEST(Player, StopDropsPendingEventsAndPlayStartsOver) {
 }
 
 TEST(Player, DummyDeviceDeliversOnTheDeviceClock) {
-    unsetenv("ZUZOR_AUDIO");
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    setenv("ZUZOR_AUDIO_LATENCY_MS", "10", 1);
+    unsetEnv("ZUZOR_AUDIO");
+    setEnv("SDL_AUDIODRIVER", "dummy");
+    setEnv("ZUZOR_AUDIO_LATENCY_MS", "10");
     ASSERT_TRUE(openSoundOutput(44100));
     const OutputInfo info = outputInfo();
     EXPECT_EQ(info.kind, OutputKind::device);
@@ -174,12 +188,12 @@ TEST(Player, DummyDeviceDeliversOnTheDeviceClock) {
 }
 
 TEST(Player, TheDiskDriverIsRefusedAndNothingIsWritten) {
-    unsetenv("ZUZOR_AUDIO");
+    unsetEnv("ZUZOR_AUDIO");
     const std::string dir = tempDir();
     const std::string file = dir + "/sdlaudio.raw";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
-    ASSERT_EQ(chdir(dir.c_str()), 0);
+    setEnv("SDL_AUDIODRIVER", "disk");
+    setEnv("SDL_DISKAUDIOFILE", file.c_str());
+    ASSERT_TRUE(enter(dir));
     EXPECT_FALSE(openSoundOutput(44100));
     EXPECT_EQ(outputInfo().kind, OutputKind::silentClock);
     std::vector<uint8_t> bytes = countingModule(8);
@@ -191,9 +205,8 @@ TEST(Player, TheDiskDriverIsRefusedAndNothingIsWritten) {
     EXPECT_GE(received.codes.size(), 4u);
     owned.reset();
     closeSoundOutput();
-    struct stat st {};
-    EXPECT_NE(stat(file.c_str(), &st), 0);
-    EXPECT_NE(stat((dir + "/sdlaudio.raw").c_str(), &st), 0);
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_FALSE(fs::exists(dir + "/sdlaudio.raw"));
 }
 
 // However the process ends, the output's thread ends with it: exit() from anywhere while a
@@ -203,15 +216,15 @@ TEST(Player, ExitWhilePlayingEndsTheProcessCleanly) {
         EXPECT_EXIT(
             {
                 if (std::string(audio) == "off") {
-                    setenv("ZUZOR_AUDIO", "off", 1);
+                    setEnv("ZUZOR_AUDIO", "off");
                 } else {
-                    unsetenv("ZUZOR_AUDIO");
-                    setenv("SDL_AUDIODRIVER", audio, 1);
+                    unsetEnv("ZUZOR_AUDIO");
+                    setEnv("SDL_AUDIODRIVER", audio);
                 }
                 openSoundOutput(44100);
                 std::vector<uint8_t> bytes = countingModule(16);
                 playSong(loadSongFromMemory(bytes.data(), bytes.size()).release());
-                usleep(50000);
+                std::this_thread::sleep_for(50ms);
                 std::exit(3);
             },
             ::testing::ExitedWithCode(3), "")

@@ -1,0 +1,10 @@
+// Windows' sound systems are SDL's to play (WASAPI, DirectSound): no stream of our own.
+#include "platform/output_backend.h"
+
+namespace zuzor {
+
+std::unique_ptr<OutputBackend> openHostOutput(int, StreamFeed&, std::string&) {
+    return nullptr;
+}
+
+}  // namespace zuzor
