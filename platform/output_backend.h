@@ -74,6 +74,8 @@ class StreamFeed {
     const DeviceClock& clock() const { return clock_; }
     const char* failure() const { return failure_.load(); }
     double lastRequestMs() const { return lastRequestMs_.load(std::memory_order_relaxed); }
+    // Frames the stream asked for so far, music or silence.
+    uint64_t framesAskedFor() const { return askedFor_.load(std::memory_order_relaxed); }
     void expectRequestsFrom(double nowMs) {
         lastRequestMs_.store(nowMs, std::memory_order_relaxed);
     }
@@ -86,6 +88,7 @@ class StreamFeed {
     DeviceClock clock_;  // in output frames
     std::atomic<const char*> failure_{nullptr};
     std::atomic<double> lastRequestMs_{0.0};
+    std::atomic<uint64_t> askedFor_{0};
     // Output frame minus stream frame, fixed by the first frames of music this stream got.
     std::atomic<int64_t> offset_{notOwnedYet};
 };

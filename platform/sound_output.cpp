@@ -74,13 +74,16 @@ const char* SoundOutput::whyStopped(double nowMs) {
     if (const char* why = stream->feed->failure()) return why;
     if (const char* why = stream->backend->polledFailure()) return why;
     const DeviceClock& clock = stream->feed->clock();
-    // Until the first frame plays, a sound system may take its time (an idle sink wakes
-    // up, a server adapts its latency): only a stream that played must keep asking.
-    const double limitMs = clock.posted() ? stream->backend->stallLimitMs() : startUpLimitMs;
+    // Until the stream has taken more than its first buffer, a sound system may take its
+    // time (an idle sink wakes up, a server adapts its latency): only a stream that
+    // played on must keep asking.
+    const bool playing = clock.posted() && stream->feed->framesAskedFor() >
+                                               2 * uint64_t(stream->backend->bufferFrames());
+    const double limitMs = playing ? stream->backend->stallLimitMs() : startUpLimitMs;
     if (nowMs - stream->feed->lastRequestMs() <= limitMs) return nullptr;
-    int64_t playing = 0;
-    const bool playedAll = !clock.frameAt(nowMs, info.rate, playing) ||
-                           playing >= int64_t(music.handed.load(std::memory_order_acquire));
+    int64_t leaving = 0;
+    const bool playedAll = !clock.frameAt(nowMs, info.rate, leaving) ||
+                           leaving >= int64_t(music.handed.load(std::memory_order_acquire));
     return playedAll ? "it stopped asking for sound" : nullptr;
 }
 

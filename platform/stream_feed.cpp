@@ -15,6 +15,7 @@ void FillGate::handTo(uint32_t stream) {
 
 void StreamFeed::render(float* out, size_t frames, uint64_t streamFrame) {
     lastRequestMs_.store(monotonicMs(), std::memory_order_relaxed);
+    askedFor_.store(askedFor_.load(std::memory_order_relaxed) + frames, std::memory_order_relaxed);
     if (!music_.gate.enter(id_)) {
         if (out) std::memset(out, 0, frames * 2 * sizeof(float));
         return;

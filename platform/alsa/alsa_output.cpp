@@ -43,6 +43,7 @@ class AlsaOutput final : public OutputBackend {
     // Writes the rendered period; false once the device failed for good.
     bool writePending();
     bool recover(int error);
+    void postDelay();
 
     StreamFeed& feed_;
     const int rate_;
@@ -86,10 +87,15 @@ bool AlsaOutput::writePending() {
         pendingFrom_ += size_t(done);
         written_ += uint64_t(done);
     }
-    snd_pcm_sframes_t delay = 0;
-    if (snd_pcm_delay(pcm_, &delay) == 0)
-        feed_.postTiming(int64_t(written_) - int64_t(delay), monotonicMs());
+    postDelay();
     return true;
+}
+
+// Only once some of it has left: before, the device may not have started at all.
+void AlsaOutput::postDelay() {
+    snd_pcm_sframes_t delay = 0;
+    if (snd_pcm_delay(pcm_, &delay) == 0 && delay >= 0 && uint64_t(delay) < written_)
+        feed_.postTiming(int64_t(written_) - int64_t(delay), monotonicMs());
 }
 
 void AlsaOutput::run() {
