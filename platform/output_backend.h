@@ -113,8 +113,12 @@ using OutputOpener = std::unique_ptr<OutputBackend> (*)(int rate, StreamFeed& fe
                                                         std::string& why);
 
 // The openers every platform provides: the host's own sound systems first (null, with no
-// reason, where it leaves the choice to SDL), then SDL's device.
+// reason, where it leaves the choice to SDL), then SDL's device. openHostOutput chooses by
+// SDL_AUDIODRIVER; openHostDriver by a driver name a stream of the host gave (driver()),
+// and null for a name that is none of the host's own.
 std::unique_ptr<OutputBackend> openHostOutput(int rate, StreamFeed& feed, std::string& why);
+std::unique_ptr<OutputBackend> openHostDriver(const std::string& driver, int rate, StreamFeed& feed,
+                                              std::string& why);
 std::unique_ptr<OutputBackend> openSdlOutput(int rate, StreamFeed& feed, std::string& why);
 
 // Replaces how the output opens its streams (null: the platform's own). For tests that

@@ -14,6 +14,10 @@ std::unique_ptr<OutputBackend> openPlatformOutput(int rate, StreamFeed& feed, st
     return openSdlOutput(rate, feed, why);
 }
 
+bool hostDriver(const std::string& driver) {
+    return driver == "pulseaudio" || driver == "pipewire" || driver == "alsa";
+}
+
 }  // namespace
 
 void replaceOutputOpener(OutputOpener opener) {
@@ -21,12 +25,17 @@ void replaceOutputOpener(OutputOpener opener) {
 }
 
 std::unique_ptr<OutputStream> openOutputStream(MusicSource& music, int rate, bool playsAtOnce,
-                                               std::string& why) {
+                                               std::string& why, const std::string& driver) {
     auto stream = std::make_unique<OutputStream>();
     stream->feed = std::make_unique<StreamFeed>(music, music.nextStreamId.fetch_add(1), rate);
     if (playsAtOnce) music.gate.handTo(stream->feed->id());
     const OutputOpener replaced = replacedOpener.load();
-    stream->backend = (replaced ? replaced : openPlatformOutput)(rate, *stream->feed, why);
+    if (replaced)
+        stream->backend = replaced(rate, *stream->feed, why);
+    else if (!driver.empty())
+        stream->backend = openHostDriver(driver, rate, *stream->feed, why);
+    if (!replaced && !stream->backend && (driver.empty() || !hostDriver(driver)))
+        stream->backend = openPlatformOutput(rate, *stream->feed, why);
     if (stream->backend) return stream;
     if (playsAtOnce) music.gate.handTo(0);
     return nullptr;
@@ -34,23 +43,24 @@ std::unique_ptr<OutputStream> openOutputStream(MusicSource& music, int rate, boo
 
 void OutputRecovery::start(std::unique_ptr<OutputStream> stopped, MusicSource& music, int rate) {
     stop();
-    stopping_ = false;
+    stopping_.store(false);
     finished_.store(false);
+    std::string driver = stopped && stopped->backend ? stopped->backend->driver() : "";
     stopped_ = std::move(stopped);
-    thread_ = std::thread([this, &music, rate] { run(music, rate); });
+    thread_ = std::thread([this, &music, rate, driver] { run(music, rate, driver); });
 }
 
-void OutputRecovery::run(MusicSource& music, int rate) {
+void OutputRecovery::run(MusicSource& music, int rate, std::string driver) {
     stopped_.reset();
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (!stopping_) {
-        wake_.wait_for(lock, std::chrono::milliseconds(retryEveryMs), [this] { return stopping_; });
-        if (stopping_) break;
-        lock.unlock();
+    while (!stopping_.load()) {
+        // A short sleep at a time, so that stop() is answered at once. (Nothing here needs
+        // a condition variable, which keeps the output's state free of one at exit.)
+        for (int slept = 0; slept < retryEveryMs && !stopping_.load(); slept += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (stopping_.load()) break;
         std::string why;
-        std::unique_ptr<OutputStream> stream = openOutputStream(music, rate, false, why);
-        lock.lock();
-        if (stream && !stopping_) {
+        std::unique_ptr<OutputStream> stream = openOutputStream(music, rate, false, why, driver);
+        if (stream && !stopping_.load()) {
             opened_.store(stream.release());
             break;
         }
@@ -64,11 +74,7 @@ std::unique_ptr<OutputStream> OutputRecovery::takeOpened() {
 
 void OutputRecovery::stop() {
     if (!thread_.joinable()) return;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
+    stopping_.store(true);
     for (int waited = 0; waited < 1000 && !finished_.load(); ++waited)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     if (finished_.load()) {

@@ -4,9 +4,7 @@
 // looks, and never waits on a sound system here.
 #pragma once
 #include <atomic>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 #include "platform/output_backend.h"
@@ -21,9 +19,10 @@ struct OutputStream {
 };
 
 // Opens a stream of the platform (or of the test's opener). With `playsAtOnce` it owns the
-// music from its first request on; otherwise it plays silence until handed the music.
+// music from its first request on; otherwise it plays silence until handed the music. With
+// a `driver` of the host's own (a stopped stream's), only that sound system is tried.
 std::unique_ptr<OutputStream> openOutputStream(MusicSource& music, int rate, bool playsAtOnce,
-                                               std::string& why);
+                                               std::string& why, const std::string& driver = "");
 
 class OutputRecovery {
   public:
@@ -34,7 +33,9 @@ class OutputRecovery {
     OutputRecovery(const OutputRecovery&) = delete;
     OutputRecovery& operator=(const OutputRecovery&) = delete;
 
-    // Closes `stopped` and opens streams until one opens.
+    // Closes `stopped` and opens streams until one opens: of the same sound system where it
+    // was one of the host's own (a restarting server must not lose the output to another
+    // way to the same sink meanwhile), of any otherwise.
     void start(std::unique_ptr<OutputStream> stopped, MusicSource& music, int rate);
     // The stream that opened, once; null until then.
     std::unique_ptr<OutputStream> takeOpened();
@@ -44,12 +45,10 @@ class OutputRecovery {
     bool running() const { return thread_.joinable(); }
 
   private:
-    void run(MusicSource& music, int rate);
+    void run(MusicSource& music, int rate, std::string driver);
 
     std::thread thread_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool stopping_ = false;  // under mutex_
+    std::atomic<bool> stopping_{false};
     std::unique_ptr<OutputStream> stopped_;
     std::atomic<OutputStream*> opened_{nullptr};
     std::atomic<bool> finished_{false};

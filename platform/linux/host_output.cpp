@@ -31,9 +31,8 @@ std::unique_ptr<OutputBackend> openPulseServer(int rate, StreamFeed& feed, std::
 
 }  // namespace
 
-std::unique_ptr<OutputBackend> openHostOutput(int rate, StreamFeed& feed, std::string& why) {
-    const char* wanted = std::getenv("SDL_AUDIODRIVER");
-    const std::string driver = wanted ? wanted : "";
+std::unique_ptr<OutputBackend> openHostDriver(const std::string& driver, int rate, StreamFeed& feed,
+                                              std::string& why) {
     std::string ignored;
     if (driver == "pulseaudio" || driver == "pulse" || driver.empty()) {
         if (auto output = openPulseServer(rate, feed, driver.empty() ? ignored : why))
@@ -47,6 +46,11 @@ std::unique_ptr<OutputBackend> openHostOutput(int rate, StreamFeed& feed, std::s
         if (auto output = openAlsaOutput(rate, feed, driver.empty() ? ignored : why)) return output;
     }
     return nullptr;
+}
+
+std::unique_ptr<OutputBackend> openHostOutput(int rate, StreamFeed& feed, std::string& why) {
+    const char* wanted = std::getenv("SDL_AUDIODRIVER");
+    return openHostDriver(wanted ? wanted : "", rate, feed, why);
 }
 
 }  // namespace zuzor

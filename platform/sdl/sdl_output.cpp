@@ -99,7 +99,9 @@ std::unique_ptr<OutputBackend> openSdlOutput(int rate, StreamFeed& feed, std::st
     auto output = std::make_unique<SdlOutput>(feed);
     // SDL's driver names are the library's string literals, valid while it is loaded.
     if (output->open(rate, name ? name : "sdl", why)) return output;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // SDL's audio stays up after a device that did not open: under Wine, taking its WASAPI
+    // driver down at that point makes the process fault later, at exit. It goes with the
+    // process; a later open only counts it up again.
     return nullptr;
 }
 

@@ -7,4 +7,8 @@ std::unique_ptr<OutputBackend> openHostOutput(int, StreamFeed&, std::string&) {
     return nullptr;
 }
 
+std::unique_ptr<OutputBackend> openHostDriver(const std::string&, int, StreamFeed&, std::string&) {
+    return nullptr;
+}
+
 }  // namespace zuzor
