@@ -17,6 +17,7 @@
 #include "demo/demo_state.h"
 #include "demo/frame_loop.h"
 #include "demo/live_jump.h"
+#include "demo/screen_fit.h"
 #include "demo/shell_hooks.h"
 #include "demo/show_clock.h"
 #include "demo/start_up.h"
@@ -51,6 +52,7 @@ struct DemoRun {
     DemoState state;
     WindowHooks hooks;
     JumpRedraw jumpRedraw;
+    ScreenFit screen;
     std::unique_ptr<DataReload> reload;  // with --watch
 };
 
@@ -73,7 +75,13 @@ void onIdle() {
 
 void onDisplay() {
     run.hooks.redrawPending = false;
+    run.screen.beginFrame();
     if (!drawAfterJump(run.state, run.jumpRedraw)) displayStep(run.state, run.hooks);
+    run.screen.endFrame();
+}
+
+void onReshape(int width, int height) {
+    run.screen.resize(width, height);
 }
 
 void onKeyboard(unsigned char key) {
@@ -96,9 +104,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zuzor: %s\n%s", error.c_str(), demoUsage);
         return 2;
     }
+    if (options.help || options.version) {
+        std::fputs(options.help ? demoUsage : demoVersionLine, stdout);
+        return 0;
+    }
     openTraceFromEnvironment();
     int windowArgc = 1;
-    openWindow(windowArgc, argv, {onDisplay, onIdle, onKeyboard});
+    openWindow(windowArgc, argv, {onDisplay, onIdle, onKeyboard, onReshape}, !options.window);
     // A jump runs the show from its start on the show clock before the run's clock takes over.
     SceneStart start;
     if (options.hasFrom) {
