@@ -11,7 +11,14 @@ namespace zuzor {
 const char demoUsage[] =
     "usage: zuzor [options]   (run from the directory that holds Data/)\n"
     "  --from TIME   start the show at TIME: seconds (130) or minutes and seconds (2:10)\n"
-    "  --watch       reload Data/ when a file in it changes, at the same moment of the show\n";
+    "  --watch       reload Data/ when a file in it changes, at the same moment of the show\n"
+    "  --window      an 800x600 window instead of the full screen\n"
+    "  --mute        no sound; the show keeps its course on a silent clock\n"
+    "  --help        this text\n"
+    "  --version     the version\n"
+    "Escape ends the show; every other key is ignored.\n";
+
+const char demoVersionLine[] = "zuzor " ZUZOR_VERSION "\n";
 
 namespace {
 
@@ -42,6 +49,26 @@ const Option options[] = {
     {"--watch", false,
      [](const char*, DemoOptions& o) {
          o.watch = true;
+         return true;
+     }},
+    {"--window", false,
+     [](const char*, DemoOptions& o) {
+         o.window = true;
+         return true;
+     }},
+    {"--mute", false,
+     [](const char*, DemoOptions& o) {
+         o.mute = true;
+         return true;
+     }},
+    {"--help", false,
+     [](const char*, DemoOptions& o) {
+         o.help = true;
+         return true;
+     }},
+    {"--version", false,
+     [](const char*, DemoOptions& o) {
+         o.version = true;
          return true;
      }},
 };

@@ -10,7 +10,14 @@ struct DemoOptions {
     bool hasFrom = false;
     double fromSeconds = 0.0;  // --from: where the show starts
     bool watch = false;        // --watch: reload Data/ when a file changes
+    bool window = false;       // --window: an 800x600 window instead of the full screen
+    bool mute = false;         // --mute: the music's course on the silent clock, no sound
+    bool help = false;         // --help: the usage on standard output, nothing else
+    bool version = false;      // --version: the version on standard output, nothing else
 };
+
+// "zuzor <version>", the line --version prints.
+extern const char demoVersionLine[];
 
 extern const char demoUsage[];
 

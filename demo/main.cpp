@@ -18,6 +18,7 @@
 #include "demo/frame_loop.h"
 #include "demo/live_jump.h"
 #include "demo/module_preload.h"
+#include "demo/screen_fit.h"
 #include "demo/shell_hooks.h"
 #include "demo/show_clock.h"
 #include "demo/start_up.h"
@@ -52,6 +53,7 @@ struct DemoRun {
     DemoState state;
     WindowHooks hooks;
     JumpRedraw jumpRedraw;
+    ScreenFit screen;
     std::unique_ptr<DataReload> reload;  // with --watch
     bool firstFrameShown = false;
     bool started = false;  // the start-up is complete (finishStartUp after a plain start)
@@ -82,8 +84,14 @@ void onIdle() {
 
 void onDisplay() {
     run.hooks.redrawPending = false;
+    run.screen.beginFrame();
     if (!drawAfterJump(run.state, run.jumpRedraw)) displayStep(run.state, run.hooks);
+    run.screen.endFrame();
     run.firstFrameShown = true;
+}
+
+void onReshape(int width, int height) {
+    run.screen.resize(width, height);
 }
 
 void onKeyboard(unsigned char key) {
@@ -106,12 +114,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zuzor: %s\n%s", error.c_str(), demoUsage);
         return 2;
     }
+    if (options.help || options.version) {
+        std::fputs(options.help ? demoUsage : demoVersionLine, stdout);
+        return 0;
+    }
     openTraceFromEnvironment();
     traceLine("start process");
     // The module loads while the window opens; initScene takes it.
     beginLoadingModule();
     int windowArgc = 1;
-    openWindow(windowArgc, argv, {onDisplay, onIdle, onKeyboard});
+    openWindow(windowArgc, argv, {onDisplay, onIdle, onKeyboard, onReshape}, !options.window);
     traceLine("start window");
     // A jump runs the show from its start on the show clock before the run's clock takes over.
     SceneStart start;

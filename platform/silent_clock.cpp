@@ -9,12 +9,13 @@
 
 namespace zuzor {
 
-void SilentClock::start(int rate, OutputFill fill, std::atomic<uint64_t>& handed) {
+void SilentClock::start(int rate, OutputFill fill, std::atomic<uint64_t>& handed,
+                        int64_t heardFrom) {
     stop();
     rate_ = rate;
     fill_ = fill;
     handed_ = &handed;
-    startFrame_ = handed.load(std::memory_order_acquire);
+    startFrame_ = heardFrom >= 0 ? heardFrom : int64_t(handed.load(std::memory_order_acquire));
     startMs_ = monotonicMs();
     running_.store(true, std::memory_order_release);
     thread_ = std::thread([this] { run(); });
@@ -27,15 +28,15 @@ void SilentClock::stop() {
 
 int64_t SilentClock::heardFrame() const {
     if (!handed_) return -1;
-    const int64_t heard =
-        int64_t(startFrame_) + int64_t((monotonicMs() - startMs_) * rate_ / 1000.0);
+    const int64_t heard = startFrame_ + int64_t((monotonicMs() - startMs_) * rate_ / 1000.0);
     return std::min<int64_t>(heard, int64_t(handed_->load(std::memory_order_acquire)));
 }
 
 void SilentClock::run() {
     while (running_.load(std::memory_order_acquire)) {
         const double elapsedMs = monotonicMs() - startMs_;
-        const uint64_t target = startFrame_ + uint64_t(elapsedMs * rate_ / 1000.0) + leadFrames;
+        const uint64_t target =
+            uint64_t(startFrame_ + int64_t(elapsedMs * rate_ / 1000.0) + leadFrames);
         uint64_t done = handed_->load(std::memory_order_relaxed);
         while (done < target) {
             const size_t frames = size_t(std::min<uint64_t>(chunkFrames, target - done));

@@ -22,8 +22,10 @@ class SilentClock {
     SilentClock& operator=(const SilentClock&) = delete;
 
     // Starts rendering through `fill` from output frame `handed` on, which it advances
-    // as it renders; the frame heard now is that first frame.
-    void start(int rate, OutputFill fill, std::atomic<uint64_t>& handed);
+    // as it renders; the frame heard now is `heardFrom` (below 0: that first frame). A
+    // clock that takes over from a device starts where the device's clock was, so the
+    // heard frame goes on without a jump.
+    void start(int rate, OutputFill fill, std::atomic<uint64_t>& handed, int64_t heardFrom = -1);
     // Returns once the thread has rendered its last chunk.
     void stop();
     bool running() const { return thread_.joinable(); }
@@ -39,7 +41,7 @@ class SilentClock {
     int rate_ = 0;
     OutputFill fill_ = nullptr;
     std::atomic<uint64_t>* handed_ = nullptr;
-    uint64_t startFrame_ = 0;
+    int64_t startFrame_ = 0;
     double startMs_ = 0.0;
     float scratch_[chunkFrames * 2] = {};
 };

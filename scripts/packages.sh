@@ -1,15 +1,17 @@
 # The Debian packages the project needs, and a function that installs the missing ones.
-# The sound servers and ALSA's pulse plugin are for the sound bench (tools/av_offset.sh,
-# tests/e2e/sound_servers.bash); libpulse-dev builds its recorder.
+# The sound output's own streams build against libpulse, libasound and PipeWire's headers;
+# the sound servers and ALSA's pulse plugin are for the sound tests and bench
+# (tools/av_offset.sh, tests/e2e/sound_servers.bash).
 # Sourced by ./run and ./test.
 
 ZUZOR_BUILD_PACKAGES="cmake make g++ pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev
     libgl1-mesa-dri libopenmpt-dev libsdl2-dev libegl-dev libegl-mesa0 libpng-dev
+    libpulse-dev libasound2-dev libpipewire-0.3-dev
     libavcodec-dev libavformat-dev libavutil-dev libswscale-dev"
 ZUZOR_TEST_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev libegl-dev libegl-mesa0
     libxmp-dev xvfb xdotool xauth x11-utils x11-apps ffmpeg openbox wmctrl libx11-dev
     clang libclang-rt-14-dev
-    libpulse-dev pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus-daemon
+    pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus-daemon
     libasound2-plugins"
 
 # Installs whichever of the named packages are missing: as root with apt-get, otherwise

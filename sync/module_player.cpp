@@ -210,13 +210,15 @@ double msUntilNextEvent(Song* song) {
 
 bool pollHeardEvent(Song* song, HeardEvent& heard) {
     if (!song || !song->playing) return false;
+    // Asked on every poll, also with nothing queued: the output notices here that its
+    // stream stopped, which is exactly when nothing new is queued any more.
+    const int64_t heardFrameNow = heardFrame();
     const QueuedEvent* queued = song->queue.front();
     if (!queued) {
         const uint32_t dropped = song->dropped.exchange(0, std::memory_order_relaxed);
         if (dropped) traceLine("sync queue full: %u events dropped", dropped);
         return false;
     }
-    const int64_t heardFrameNow = heardFrame();
     if (int64_t(queued->outputFrame) > heardFrameNow) return false;
     const double now = monotonicMs();
     const double rate = outputInfo().rate;

@@ -6,8 +6,9 @@
 //
 // Environment: ZUZOR_AUDIO=off plays against the silent clock without trying a device;
 // ZUZOR_AUDIO_LATENCY_MS (milliseconds, may be negative, default 0) is added to the
-// device buffer when deciding which frame is heard, for outputs that hold more audio
-// than they report. SDL_AUDIODRIVER picks SDL's driver as usual ("disk" is refused).
+// latency the output reports when deciding which frame is heard, for outputs that hold
+// more audio than they say. SDL_AUDIODRIVER picks the sound system as SDL's would
+// ("disk" is refused; platform/README.md says which stream plays for which).
 #pragma once
 #include <cstddef>
 #include <cstdint>

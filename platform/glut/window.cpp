@@ -28,9 +28,21 @@ void onKeyboard(unsigned char key, int, int) {
     window.callbacks.keyboard(key);
 }
 
+void onReshape(int width, int height) {
+    if (window.callbacks.reshape)
+        window.callbacks.reshape(width, height);
+    else
+        glViewport(0, 0, width, height);
+}
+
 // Game mode needs an X server that can switch modes. Where it cannot (a nested or virtual
 // server), the demo runs in a full-screen 800x600 window instead.
-void openDisplay() {
+void openDisplay(bool fullScreen) {
+    if (!fullScreen) {
+        glutInitWindowSize(800, 600);
+        glutCreateWindow("zuzor");
+        return;
+    }
     glutGameModeString("800x600:32@60");
     if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE) && glutEnterGameMode() != 0 &&
         glutGetWindow() != 0)
@@ -43,19 +55,20 @@ void openDisplay() {
 
 }  // namespace
 
-void openWindow(int& argc, char** argv, const WindowCallbacks& callbacks) {
+void openWindow(int& argc, char** argv, const WindowCallbacks& callbacks, bool fullScreen) {
     window.callbacks = callbacks;
     glutInit(&argc, argv);
     // A window closed from outside ends the main loop instead of the process, so the demo
     // leaves the way it leaves on Escape.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    openDisplay();
+    openDisplay(fullScreen);
     window.open = true;
     glutSetCursor(GLUT_CURSOR_NONE);
     glutDisplayFunc(onDisplay);
     glutIdleFunc(onIdle);
     glutKeyboardFunc(onKeyboard);
+    glutReshapeFunc(onReshape);
 }
 
 void requestRedisplay() {

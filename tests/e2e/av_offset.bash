@@ -12,14 +12,16 @@ demo_stream_latency() {
 }
 
 # Prints "applied - click" in ms for every applied Z14 of trace $1 that has a click among the
-# onsets in file $2 (lines "<ms> onset ..."). The clicks' irregular gaps make one offset line
-# up most pairs: the most common difference (in 2 ms bins, within 1 s) is found first, then
-# each event takes the onset nearest to it within 100 ms of that offset.
+# onsets in file $2 (lines "<ms> onset ..."); with $3 = heard, "heard - click" instead: the
+# music clock's own error, without the time the main loop took to apply the event. The
+# clicks' irregular gaps make one offset line up most pairs: the most common difference (in
+# 2 ms bins, within 1 s) is found first, then each event takes the onset nearest to it
+# within 100 ms of that offset.
 pair_clicks() {
-    awk '
+    awk -v field="${3:-applied}" '
         FNR == NR { if ($2 == "onset") onset[++n] = $1; next }
         $2 == "sync" && $3 == "Z14" {
-            for (i = 4; i < NF; i++) if ($i == "applied") applied[++m] = $(i + 1)
+            for (i = 4; i < NF; i++) if ($i == field) applied[++m] = $(i + 1)
         }
         END {
             for (j = 1; j <= m; j++)

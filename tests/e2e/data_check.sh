@@ -29,4 +29,9 @@ if "$ZUZOR_BIN" --bogus >"$WORK/out" 2>"$WORK/err"; then fail "an unknown option
 grep -q "^usage: zuzor" "$WORK/err" || fail "no usage after the reason"
 "$ZUZOR_BIN" --from 2:75 2>"$WORK/err" && fail "--from 2:75 was accepted"
 grep -q "bad value for --from: '2:75'" "$WORK/err" || fail "no reason for a bad --from"
+# --help and --version answer on standard output alone, with no display needed.
+env -u DISPLAY "$ZUZOR_BIN" --help >"$WORK/out" 2>"$WORK/err" || fail "--help failed"
+grep -q "^  --window " "$WORK/out" && [ ! -s "$WORK/err" ] || fail "--help: $(cat "$WORK/out" "$WORK/err")"
+env -u DISPLAY "$ZUZOR_BIN" --version >"$WORK/out" 2>"$WORK/err" || fail "--version failed"
+grep -qx "zuzor [0-9.]*" "$WORK/out" && [ ! -s "$WORK/err" ] || fail "--version: $(cat "$WORK/out")"
 echo "data check: ok and refused files named with their reasons; the demo's options"

@@ -2,7 +2,9 @@
 // sound. Its only sound is a short full-scale click on every row that carries a Z14, silence
 // elsewhere; the gaps between clicks vary (300..780 ms) so that a recording's onsets line up
 // with the script's events in one way only. It ends with Z64 after the last click.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -13,10 +15,9 @@ using namespace zuzor;
 namespace {
 
 constexpr int rowsPerPattern = 64;
-constexpr int patterns = 10;  // speed 3 at 125 BPM: 60 ms a row, 38.4 s in all
+constexpr int fullRows = 640;  // speed 3 at 125 BPM: 60 ms a row, 38.4 s in all
 constexpr int firstClickRow = 16;
-constexpr int lastClickRow = 600;
-constexpr int endRow = 620;
+constexpr int endAfterLastClick = 20;
 // Gaps in rows, used in turn: no two neighbours alike, none a multiple of another nearby.
 constexpr int gaps[] = {7, 11, 5, 13, 9, 6, 10, 8, 12, 5, 9, 7, 13, 6, 11};
 constexpr uint8_t clickNote = 49;  // C-4
@@ -40,7 +41,7 @@ XmInstrument clickInstrument() {
     return instrument;
 }
 
-std::vector<int> clickRows() {
+std::vector<int> clickRows(int lastClickRow) {
     std::vector<int> rows;
     size_t k = 0;
     for (int row = firstClickRow; row <= lastClickRow; row += gaps[k++ % std::size(gaps)])
@@ -51,13 +52,31 @@ std::vector<int> clickRows() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool list = argc == 3 && std::strcmp(argv[2], "--list") == 0;
-    if ((argc != 2 && !list) || argv[1][0] == '-') {
+    bool list = false;
+    int rows = fullRows;
+    bool usage = argc < 2 || argv[1][0] == '-';
+    for (int i = 2; i < argc && !usage; ++i) {
+        if (std::strcmp(argv[i], "--list") == 0) {
+            list = true;
+        } else if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
+            // Whole patterns, at least one click before the end.
+            const double seconds = std::atof(argv[++i]);
+            rows = std::clamp(int(seconds / 0.06) / rowsPerPattern * rowsPerPattern, rowsPerPattern,
+                              fullRows);
+        } else {
+            usage = true;
+        }
+    }
+    if (usage) {
         std::fprintf(stderr,
-                     "usage: make_click_module OUT.xm [--list]\n"
-                     "  --list  also prints each click's row and its time in the song (s)\n");
+                     "usage: make_click_module OUT.xm [--list] [--seconds S]\n"
+                     "  --list       also prints each click's row and its time in the song (s)\n"
+                     "  --seconds S  a shorter module: S seconds (whole patterns of 3.84 s,\n"
+                     "               at most 38.4 s), Z64 a little before its end\n");
         return 2;
     }
+    const int patterns = rows / rowsPerPattern;
+    const int endRow = rows - endAfterLastClick;
     XmModule module;
     module.name = "zuzor clicks";
     module.channels = 2;  // the clicks, the script
@@ -72,7 +91,7 @@ int main(int argc, char** argv) {
         return module.patterns[size_t(row / rowsPerPattern)].at(row % rowsPerPattern, channel);
     };
     const double rowSeconds = 2.5 * module.speed / module.tempo;
-    for (int row : clickRows()) {
+    for (int row : clickRows(endRow - endAfterLastClick)) {
         cell(row, 0).note = clickNote;
         cell(row, 0).instrument = 1;
         cell(row, 1).effect = 35;  // Z
