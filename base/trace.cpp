@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 
 #include "base/clock.h"
 
@@ -14,6 +15,7 @@ namespace {
 // Every line is flushed as it is written, and the process's exit closes the file.
 struct TraceFile {
     std::FILE* file = nullptr;
+    std::mutex lines;  // one line at a time also when the start-up's threads write
 };
 TraceFile trace;
 
@@ -32,6 +34,7 @@ bool traceEnabled() {
 
 void traceLine(const char* format, ...) {
     if (!trace.file) return;
+    std::lock_guard<std::mutex> lock(trace.lines);
     std::fprintf(trace.file, "%.3f ", monotonicMs());
     va_list args;
     va_start(args, format);

@@ -1,21 +1,25 @@
 // Strict parsing: every value whole and in range, so a typo never captures something else.
 #include "capture/capture_options.h"
 
-#include "demo/demo_options.h"
-
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
+#include "demo/demo_options.h"
+
 namespace zuzor {
 
 const char captureUsage[] =
     "usage: zuzor-capture [options]   (run from the directory that holds Data/)\n"
-    "  --out FILE       the video, H.264 and AAC (default zuzor.mp4); needs ffmpeg\n"
+    "  --out FILE       the video, H.264 and AAC (default zuzor.mp4)\n"
     "  --frames DIR     PNG frames and audio.wav in DIR instead of a video\n"
     "  --fps N          video frames per second, 1 to 240 (default 60)\n"
-    "  --size WxH       picture size, 16x16 to 7680x4320 (default 800x600)\n"
+    "  --size WxH       picture size, 16x16 to 7680x4320 (default 800x600); the 4:3 show\n"
+    "                   is centred in another shape, with black bars\n"
+    "  --ss N           supersampling: draw N times larger and filter down, 1 to 4\n"
+    "                   (default 1); smooth edges, at about N*N times the drawing\n"
     "  --from TIME      start at TIME of the show: seconds or m:ss (default 0)\n"
     "  --to TIME        end at TIME at the latest (default: where the show ends)\n"
     "  --at S,S,...     only the pictures at these moments, as DIR/at-S.png (with --frames)\n"
@@ -27,6 +31,8 @@ const char captureUsage[] =
 namespace {
 
 constexpr double longestShowSeconds = 24.0 * 3600.0;
+// The largest surface side the GL is asked for (Mesa's software renderer draws up to this).
+constexpr int largestDrawnSide = 16384;
 
 bool parseWhole(const char* text, long low, long high, int& value) {
     if (!*text || std::strchr(" +-", text[0])) return false;
@@ -85,8 +91,9 @@ bool parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
             options.quiet = true;
             continue;
         }
-        static const char* const valued[] = {"--out", "--frames", "--fps",     "--size",  "--from",
-                                             "--to",  "--at",     "--profile", "--module"};
+        static const char* const valued[] = {"--out",     "--frames", "--fps", "--size",
+                                             "--ss",      "--from",   "--to",  "--at",
+                                             "--profile", "--module"};
         bool known = false;
         for (const char* v : valued) known = known || name == v;
         if (!known) {
@@ -112,6 +119,8 @@ bool parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
             ok = parseWhole(value, 1, 240, options.fps);
         } else if (name == "--size") {
             ok = parseSize(value, options.width, options.height);
+        } else if (name == "--ss") {
+            ok = parseWhole(value, 1, 4, options.supersample);
         } else if (name == "--from") {
             ok = parseShowTime(value, options.from);
         } else if (name == "--to") {
@@ -126,6 +135,11 @@ bool parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
         }
     }
     if (options.help) return true;
+    if (std::max(options.width, options.height) * options.supersample > largestDrawnSide) {
+        error = "--ss " + std::to_string(options.supersample) + " would draw more than " +
+                std::to_string(largestDrawnSide) + " pixels a side";
+        return false;
+    }
     if (options.hasTo && options.to <= options.from) {
         error = "--to must be later than --from";
         return false;

@@ -15,7 +15,8 @@ struct CaptureOptions {
     int fps = 60;
     int width = 800;
     int height = 600;
-    double from = 0.0;  // seconds of the show
+    int supersample = 1;  // drawn this many times larger, then filtered down
+    double from = 0.0;    // seconds of the show
     bool hasTo = false;
     double to = 0.0;
     std::vector<double> stills;  // only these moments, as PNGs in framesDir

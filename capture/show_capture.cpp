@@ -5,12 +5,14 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
 
 #include "base/clock.h"
 #include "base/render_helpers.h"
+#include "capture/picture_readback.h"
 #include "demo/demo_state.h"
 #include "demo/show_clock.h"
 #include "demo/show_seek.h"
@@ -62,8 +64,8 @@ class Capture {
     std::unique_ptr<OffscreenGl> gl_;
     std::unique_ptr<DemoState> state_;
     std::unique_ptr<SoundClockShow> show_;
+    std::unique_ptr<PictureReadback> readback_;
     std::vector<uint8_t> rgb_;
-    std::vector<uint8_t> scratch_;
     uint64_t nextVideoFrame_ = 0;
     uint64_t drawSerial_ = 0;
     uint64_t readSerial_ = 0;
@@ -76,9 +78,13 @@ bool Capture::startScene(std::string& error) {
     if (!renderer) return false;
     report_.songFrames = songLengthFrames(settings_.module);
 
-    gl_ = std::make_unique<OffscreenGl>(settings_.width, settings_.height);
+    // The GL draws the 4:3 picture alone, `factor` times as large as its place in the frame.
+    const int factor = settings_.supersample;
+    const PictureRect picture = centredFourByThree(settings_.width, settings_.height);
+    gl_ = std::make_unique<OffscreenGl>(picture.width * factor, picture.height * factor);
     if (!gl_->ok()) {
-        error = "no offscreen OpenGL context (EGL) can be made here";
+        error = "no offscreen OpenGL context (EGL) of " + std::to_string(gl_->width()) + "x" +
+                std::to_string(gl_->height()) + " can be made here";
         return false;
     }
     const GLubyte* glRenderer = glGetString(GL_RENDERER);
@@ -86,7 +92,8 @@ bool Capture::startScene(std::string& error) {
     report_.renderer = glRenderer ? reinterpret_cast<const char*>(glRenderer) : "unknown";
     report_.glVersion = version ? reinterpret_cast<const char*>(version) : "unknown";
     rgb_.resize(size_t(settings_.width) * settings_.height * 3);
-    scratch_.resize(rgb_.size());
+    readback_ =
+        std::make_unique<PictureReadback>(settings_.width, settings_.height, picture, factor);
 
     // The show from its start, the random sequence too, however many captures ran before.
     setShowClock(0);
@@ -95,8 +102,11 @@ bool Capture::startScene(std::string& error) {
     SceneStart start;
     start.clock = &showTimeSource();
     // The window's default reshape: the viewport covers it before the first frame.
-    start.viewportWidth = settings_.width;
-    start.viewportHeight = settings_.height;
+    start.viewportWidth = gl_->width();
+    start.viewportHeight = gl_->height();
+    // Lines as wide on the video as on the show's own 600 lines; never thinner, so small
+    // previews keep the show's pixels.
+    start.pixelScale = std::max(1.0f, float(picture.height) / float(showLines)) * float(factor);
     // The capture renders its own music; the logo is loaded as the demo loads it.
     start.music = false;
     start.logo = true;
@@ -143,7 +153,7 @@ bool Capture::emitUpTo(uint64_t clock, bool inclusive) {
             }
             changed = readSerial_ != drawSerial_ || nextVideoFrame_ == 0;
             if (readSerial_ != drawSerial_) {
-                gl_->readRgbTopDown(rgb_.data(), scratch_.data());
+                readback_->read(*gl_, rgb_.data());
                 readSerial_ = drawSerial_;
             }
             pixels = rgb_.data();

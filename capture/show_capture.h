@@ -11,8 +11,9 @@ namespace zuzor {
 
 struct CaptureSettings {
     std::vector<uint8_t> module;  // the XM file's bytes
-    int width = 800;
+    int width = 800;  // the video's; a picture of another shape than 4:3 gets black bars
     int height = 600;
+    int supersample = 1;  // the show is drawn this many times larger and filtered down
     int fps = 60;
     uint64_t fromFrame = 0;  // where the video starts, in audio frames of the show
     bool hasTo = false;

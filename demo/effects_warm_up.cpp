@@ -1,7 +1,9 @@
 // Draws the ring tower, blob grid and warp scene once with blending off and once with it on
 // (the logo leaves blending on into the next frame), with the lit pass, so that Mesa's
 // software renderer compiles their shader variants at start-up; on that renderer the first
-// frame of a new context otherwise takes several times a normal frame.
+// frame of a new context otherwise takes several times a normal frame. The GL's attribute
+// stacks give back whatever state the warm-up found, so it can run before or after the
+// first frame.
 #include "demo/effects_warm_up.h"
 
 #include <GL/gl.h>
@@ -15,8 +17,9 @@ namespace zuzor {
 
 namespace {
 
-// The state that the effects change and that initScene leaves at the GL's defaults.
-void restoreDefaults() {
+// The state that the effects change, as initScene leaves it: the warm-up draws from there,
+// as it did when it ran inside initScene.
+void setStartUpState() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     const GLfloat defaultLightPosition[] = {0.0f, 0.0f, 1.0f, 0.0f};
@@ -38,6 +41,15 @@ void restoreDefaults() {
 }  // namespace
 
 void warmUpEffects(DemoState& state) {
+    // Whatever state the frames before left (the demo warms up after its first frame) is
+    // what the next frame finds again.
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    setStartUpState();
     const uint32_t sequence = randomState;
     // The tower with every copy and its lit pass; the warp scene's with the lit pass too.
     const TowerSettings tower{7, true, false};
@@ -54,7 +66,12 @@ void warmUpEffects(DemoState& state) {
     glFinish();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     randomState = sequence;
-    restoreDefaults();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopClientAttrib();
+    glPopAttrib();  // the matrix mode too
 }
 
 }  // namespace zuzor

@@ -1,6 +1,6 @@
 // Start-up preparation of the effects: draws each of them once in every GL state they meet
-// in the show, so the GL builds its shader variants before the first frame instead of in
-// the middle of the show, then puts everything back as it was.
+// in the show, so the GL builds its shader variants at start-up instead of in the middle of
+// the show, then puts everything back as it was.
 #pragma once
 
 namespace zuzor {

@@ -17,6 +17,7 @@
 #include "demo/demo_state.h"
 #include "demo/frame_loop.h"
 #include "demo/live_jump.h"
+#include "demo/module_preload.h"
 #include "demo/screen_fit.h"
 #include "demo/shell_hooks.h"
 #include "demo/show_clock.h"
@@ -54,6 +55,8 @@ struct DemoRun {
     JumpRedraw jumpRedraw;
     ScreenFit screen;
     std::unique_ptr<DataReload> reload;  // with --watch
+    bool firstFrameShown = false;
+    bool started = false;  // the start-up is complete (finishStartUp after a plain start)
 };
 
 DemoRun run;
@@ -65,6 +68,12 @@ void shutdownDemo() {
 }
 
 void onIdle() {
+    // A plain start puts its first frame on screen before the rest of its start-up.
+    if (!run.started) {
+        if (!run.firstFrameShown) return;
+        finishStartUp(run.state);
+        run.started = true;
+    }
     if (run.reload) run.reload->poll(run.state, run.hooks, run.jumpRedraw);
     const bool ticked = idleStep(run.state, run.hooks);
     if (ticked || run.hooks.redrawPending) return;
@@ -78,6 +87,7 @@ void onDisplay() {
     run.screen.beginFrame();
     if (!drawAfterJump(run.state, run.jumpRedraw)) displayStep(run.state, run.hooks);
     run.screen.endFrame();
+    run.firstFrameShown = true;
 }
 
 void onReshape(int width, int height) {
@@ -109,13 +119,20 @@ int main(int argc, char** argv) {
         return 0;
     }
     openTraceFromEnvironment();
+    traceLine("start process");
+    // The module loads while the window opens; initScene takes it.
+    beginLoadingModule();
     int windowArgc = 1;
     openWindow(windowArgc, argv, {onDisplay, onIdle, onKeyboard, onReshape}, !options.window);
+    traceLine("start window");
     // A jump runs the show from its start on the show clock before the run's clock takes over.
     SceneStart start;
     if (options.hasFrom) {
         setShowClock(0);
         start.clock = &showTimeSource();
+    } else {
+        // The first frame comes first; the warm-up and the music follow it (onIdle).
+        start.warmUp = false;
     }
     initScene(run.state, start);
     std::vector<uint8_t> module = run.state.song && (options.hasFrom || options.watch)
@@ -124,9 +141,11 @@ int main(int argc, char** argv) {
     if (options.hasFrom && run.state.song) {
         const uint64_t frame = uint64_t(options.fromSeconds * mixRate + 0.5);
         if (!startShowAt(run.state, module, frame, run.jumpRedraw)) shutdownDemo();
-    } else {
-        if (options.hasFrom) keepPhaseOnRunClock(run.state.timer);
+        run.started = true;
+    } else if (options.hasFrom) {
+        keepPhaseOnRunClock(run.state.timer);
         playSong(run.state.song.get());
+        run.started = true;
     }
     if (options.watch) run.reload = std::make_unique<DataReload>(std::move(module));
     runMainLoop();

@@ -7,8 +7,10 @@
 #include <cstdio>
 
 #include "base/constants.h"
+#include "base/trace.h"
 #include "demo/demo_state.h"
 #include "demo/effects_warm_up.h"
+#include "demo/module_preload.h"
 #include "sync/module_player.h"
 
 namespace zuzor {
@@ -51,8 +53,13 @@ void initSceneObjects(DemoState& s) {
 
 void initScene(DemoState& s, const SceneStart& start) {
     initSceneObjects(s);
+    s.voxelField.outlineWidth = VoxelField::showOutlineWidth * start.pixelScale;
     setFixedGlState();
-    if (start.warmUp) warmUpEffects(s);
+    traceLine("start scene objects");
+    if (start.warmUp) {
+        warmUpEffects(s);
+        traceLine("start warm-up");
+    }
     if (start.viewportWidth > 0 && start.viewportHeight > 0)
         glViewport(0, 0, start.viewportWidth, start.viewportHeight);
     s.timer.source = start.clock;
@@ -62,16 +69,26 @@ void initScene(DemoState& s, const SceneStart& start) {
         if (start.logo) loadTga(s.logo, logoFile);
         return;
     }
-    openSoundOutput(mixRate);
-    s.song = loadSong(moduleFile);
+    s.song = takeLoadedModule();
+    traceLine("start module");
     if (!s.song) {
         std::fputs("\nImpossibile caricare il file\n", stdout);
         std::fflush(stdout);
         return;
     }
     loadTga(s.logo, logoFile);
+    traceLine("start logo");
     std::fputs("inizializzazione fatta\n", stdout);
     std::fflush(stdout);
+    traceLine("start message");
+}
+
+void finishStartUp(DemoState& s) {
+    beginOpeningSoundOutput(mixRate);
+    warmUpEffects(s);
+    traceLine("start warm-up");
+    playSong(s.song.get());
+    traceLine("start music");
 }
 
 void stopMusic(DemoState& s) {

@@ -18,16 +18,21 @@ struct SceneStart {
     // gives the demo before its first frame; 0 leaves the viewport to the window.
     int viewportWidth = 0;
     int viewportHeight = 0;
-    // Open the sound output and load the module; then the logo, and the start-up line.
-    // Without it, no sound, no module and no message.
+    // How many times the show's 600 lines the picture is drawn on, where it is larger (a
+    // capture at 1080 lines, or drawn twice the size to be filtered down): what is drawn in
+    // pixels, the voxel field's outline, widens by as much. 1 everywhere else.
+    float pixelScale = 1.0f;
+    // Load the module (or take the one beginLoadingModule loads), the logo, and print the
+    // start-up line; the sound output opens when the music first needs it (finishStartUp,
+    // playSong). Without it, no module and no message.
     bool music = true;
     // Load the logo also without music (for runs that bring their own).
     bool logo = false;
 };
 
 // One-time initialisation, with a current GL context: switches, scene objects, fixed GL
-// state, warm-up, timer, then as chosen the sound output, the song, the logo and the
-// start-up line on standard output.
+// state, warm-up, timer, then as chosen the song, the logo and the start-up line on
+// standard output.
 void initScene(DemoState& state, const SceneStart& start = {});
 
 // The first steps of initScene, for tests that look at them alone: the switches and the
@@ -35,6 +40,13 @@ void initScene(DemoState& state, const SceneStart& start = {});
 void initSceneObjects(DemoState& state);
 // ... and the fixed GL state the whole run relies on (projection, blending, light 0, ...).
 void setFixedGlState();
+
+// The demo's start-up once its first frame is on screen, for a start without the warm-up:
+// the sound output starts opening on a thread of its own (the search for a device can take
+// longer than everything before the first frame), the warm-up runs meanwhile (the opening
+// scene needs none of the effects it prepares), then the music, from the start of the
+// song. The music and the ticks begin together, as they always did.
+void finishStartUp(DemoState& state);
 
 // The music's part of the shutdown: stop and free the song, close sound output.
 void stopMusic(DemoState& state);

@@ -113,7 +113,7 @@ void VoxelField::draw(const Camera& camera, float tick, bool hidden) {
     glTranslatef(0, 0, -30);
     float s = float(1.0 + 0.5 * std::cos(degToRad(double(tick))));
     glScalef(s, s, s);
-    glLineWidth(5);
+    glLineWidth(outlineWidth);
     glColor4f(0, 0, 0, 0.9f);
     if (!hidden) {
         glBegin(GL_LINE_LOOP);

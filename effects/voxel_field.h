@@ -31,15 +31,18 @@ struct VoxelLattice {
 
 struct VoxelField {
     float cameraX = 0.0f;
+    // The outline's width in pixels: 5 on the show's 600 lines, wider on a larger picture.
+    static constexpr float showOutlineWidth = 5.0f;
+    float outlineWidth = showOutlineWidth;
     VoxelLattice lattice;
 
     void init();
     void update(int32_t t);
     // Clears the colour buffer, multiplies the camera onto the modelview, rebuilds and draws
     // the lattice, then the pulsing outline. Leaves the look-at on the modelview, blending
-    // off, depth testing on, line width 5 and the colour (0, 0, 0, 0.9). With hidden set
-    // only that state is left: no clear, no rebuild (a drawn frame rebuilds from the
-    // sources anyway), no primitives.
+    // off, depth testing on, the outline's line width and the colour (0, 0, 0, 0.9). With
+    // hidden set only that state is left: no clear, no rebuild (a drawn frame rebuilds from
+    // the sources anyway), no primitives.
     void draw(const Camera& camera, float tick, bool hidden = false);
 };
 

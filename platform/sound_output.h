@@ -4,7 +4,9 @@
 // the same course without sound.
 //
 // One output per process. openOutput and closeOutput, outputInfo and heardFrame are for
-// the main thread; the fill function runs on the output's own thread.
+// the main thread (or one thread at a time that the main thread waits for: the player opens
+// the output on a thread of its own at start-up); the fill function runs on the output's
+// own thread.
 #pragma once
 #include <cstddef>
 #include <cstdint>

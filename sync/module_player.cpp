@@ -54,10 +54,17 @@ struct Song final : SyncEventSink {
 namespace {
 
 // The song the audio thread renders, and a flag it raises while it uses it: together
-// they let the main thread take a song away without a lock on the audio side.
+// they let the main thread take a song away without a lock on the audio side. The output
+// may be opening on a thread of its own; the main thread waits for it before it uses it.
 struct Player {
     std::atomic<Song*> attached{nullptr};
     std::atomic<bool> filling{false};
+    std::thread opening;
+
+    void awaitOpening() {
+        if (opening.joinable()) opening.join();
+    }
+    ~Player() { awaitOpening(); }
 };
 
 Player player;
@@ -99,7 +106,16 @@ void SongRelease::operator()(Song* song) const {
 }
 
 bool openSoundOutput(int rate) {
+    player.awaitOpening();
     return openOutput(rate, fillOutput).kind == OutputKind::device;
+}
+
+void beginOpeningSoundOutput(int rate) {
+    if (player.opening.joinable() || outputInfo().kind != OutputKind::closed) return;
+    player.opening = std::thread([rate] {
+        openOutput(rate, fillOutput);
+        traceLine("start sound output");
+    });
 }
 
 SongHandle loadSongFromMemory(const uint8_t* data, size_t size) {
@@ -123,6 +139,7 @@ SongHandle loadSong(const char* path) {
 namespace {
 
 void attach(Song* song, std::unique_ptr<SongRenderer> renderer) {
+    player.awaitOpening();
     if (outputInfo().kind == OutputKind::closed) openSoundOutput(mixRate);
     Song* other = player.attached.load();
     if (other) stopSong(other);
@@ -176,6 +193,7 @@ void freeSong(Song* song) {
 }
 
 void closeSoundOutput() {
+    player.awaitOpening();
     Song* song = player.attached.load();
     if (song) stopSong(song);
     closeOutput();

@@ -37,6 +37,10 @@ struct HeardEvent {
 // Opens stereo output at mixRate Hz. Without a device, songs play against a silent
 // real-time clock instead; the result only says whether a device opened.
 bool openSoundOutput(int mixRate);
+// The same on a thread of its own, returning at once: the search for a device can take
+// longer than opening the window and drawing the first frame. Every call below that needs
+// the output waits for the opening first. Does nothing while the output is open or opening.
+void beginOpeningSoundOutput(int mixRate);
 // Loads an XM module. Null when the file is missing, unreadable or not a module.
 // A '\\' in the path stands for the host's separator.
 SongHandle loadSong(const char* path);

@@ -13,11 +13,12 @@
 #include "base/clock.h"
 #include "base/file_bytes.h"
 #include "capture/capture_options.h"
-#include "capture/ffmpeg_encoder.h"
+#include "capture/mp4_encoder.h"
 #include "capture/png_file.h"
 #include "capture/progress_bar.h"
 #include "capture/render_profile.h"
 #include "capture/show_capture.h"
+#include "capture/sink_worker.h"
 #include "capture/wav_file.h"
 #include "demo/show_clock.h"
 
@@ -134,22 +135,23 @@ struct StillsSink final : SinkBase {
     }
 };
 
+// Only the pictures that changed go to the encoder, each at its video frame's moment.
 struct VideoSink final : SinkBase {
-    FfmpegEncoder encoder;
+    Mp4Encoder encoder;  // an unfinished video leaves nothing behind
     std::string out;
     bool finished = false;  // `out` is written
     VideoSink(bool quiet, std::string o) : SinkBase(quiet), out(std::move(o)) {}
     void discard() override {
         if (finished) std::remove(out.c_str());
     }
-    bool onVideoFrame(uint64_t, const uint8_t* rgb, bool) override {
-        if (encoder.writeFrame(rgb)) return true;
-        failure = "ffmpeg stopped taking frames";
+    bool onVideoFrame(uint64_t index, const uint8_t* rgb, bool changed) override {
+        if (!changed || encoder.writePicture(rgb, int64_t(index))) return true;
+        failure = encoder.failure();
         return false;
     }
     bool onAudio(const float* stereo, size_t frames) override {
-        if (encoder.writeAudio(stereo, frames)) return true;
-        failure = "cannot write the sound track";
+        if (encoder.writeSound(stereo, frames)) return true;
+        failure = encoder.failure();
         return false;
     }
 };
@@ -183,6 +185,7 @@ int main(int argc, char** argv) {
         return fail("cannot read " + options.module + " (run from the directory that holds Data/)");
     settings.width = options.width;
     settings.height = options.height;
+    settings.supersample = options.supersample;
     settings.fps = options.fps;
     settings.fromFrame = toAudioFrames(options.from);
     settings.hasTo = options.hasTo;
@@ -191,14 +194,14 @@ int main(int argc, char** argv) {
 
     std::string framesDir = options.framesDir;
     const bool wantVideo = framesDir.empty() && (options.outGiven || options.profileFile.empty());
-    if (wantVideo && !ffmpegAvailable()) {
+    if (wantVideo && !mp4EncodersPresent()) {
         std::string base = options.out;
         const size_t dot = base.rfind('.');
         if (dot != std::string::npos && base.find('/', dot) == std::string::npos) base.erase(dot);
         framesDir = base + "-frames";
         std::fprintf(stderr,
-                     "zuzor-capture: ffmpeg is not installed: writing PNG frames and audio.wav "
-                     "to %s/ instead of %s\n",
+                     "zuzor-capture: the ffmpeg libraries have no H.264 or AAC encoder: writing "
+                     "PNG frames and audio.wav to %s/ instead of %s\n",
                      framesDir.c_str(), options.out.c_str());
     }
 
@@ -228,9 +231,12 @@ int main(int argc, char** argv) {
         sink = std::move(frames);
     } else if (wantVideo) {
         auto video = std::make_unique<VideoSink>(options.quiet, options.out);
-        if (!video->encoder.open(options.out, settings.width, settings.height, settings.fps,
-                                 mixRate, error))
-            return fail(error);
+        Mp4Format format;
+        format.width = settings.width;
+        format.height = settings.height;
+        format.ticksPerSecond = settings.fps;
+        format.sampleRate = mixRate;
+        if (!video->encoder.open(options.out, format, error)) return fail(error);
         sink = std::move(video);
     } else {
         sink = std::make_unique<DryRunSink>(options.quiet);
@@ -248,15 +254,19 @@ int main(int argc, char** argv) {
 
     const double startedMs = monotonicMs();
     CaptureReport report;
-    const bool captured = captureShow(settings, *sink, report, error);
+    // The encoders work on a thread of their own while the show is drawn.
+    SinkWorker worker(*sink, size_t(settings.width) * size_t(settings.height) * 3);
+    const bool captured = captureShow(settings, worker, report, error);
+    const bool delivered = worker.finish();
     const double wallSeconds = (monotonicMs() - startedMs) / 1000.0;
-    if (!captured) return failAndDiscard(error.empty() ? sink->failure : error);
+    if (!captured || !delivered) return failAndDiscard(error.empty() ? sink->failure : error);
     sink->progress.finish(report.endFrame);
 
     if (auto* frames = dynamic_cast<FramesSink*>(sink.get()); frames && !frames->wav.close())
         return failAndDiscard("cannot write " + framesDir + "/audio.wav");
     if (auto* video = dynamic_cast<VideoSink*>(sink.get())) {
-        if (!video->encoder.finish(error)) return failAndDiscard(error);
+        if (!video->encoder.finish(int64_t(report.videoFrames), error))
+            return failAndDiscard(error);
         video->finished = true;
     }
     if (report.videoFrames == 0 && options.profileFile.empty())

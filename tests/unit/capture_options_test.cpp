@@ -25,16 +25,18 @@ TEST(CaptureOptions, DefaultsAndFullSet) {
     EXPECT_EQ(o.fps, 60);
     EXPECT_EQ(o.width, 800);
     EXPECT_EQ(o.height, 600);
+    EXPECT_EQ(o.supersample, 1);
     EXPECT_FALSE(o.hasTo);
 
-    ASSERT_TRUE(parse({"--frames", "d", "--fps", "25", "--size", "401x301", "--from", "1.5", "--to",
-                       "12", "--module", "m.xm", "--quiet"},
+    ASSERT_TRUE(parse({"--frames", "d", "--fps", "25", "--size", "401x301", "--ss", "2", "--from",
+                       "1.5", "--to", "12", "--module", "m.xm", "--quiet"},
                       o, error))
         << error;
     EXPECT_EQ(o.framesDir, "d");
     EXPECT_EQ(o.fps, 25);
     EXPECT_EQ(o.width, 401);
     EXPECT_EQ(o.height, 301);
+    EXPECT_EQ(o.supersample, 2);
     EXPECT_DOUBLE_EQ(o.from, 1.5);
     EXPECT_DOUBLE_EQ(o.to, 12.0);
     EXPECT_EQ(o.module, "m.xm");
@@ -60,6 +62,8 @@ TEST(CaptureOptions, RefusesWithAReason) {
         {{"--size", "800"}, "bad value for --size"},
         {{"--size", "8x600"}, "bad value for --size"},
         {{"--size", "801x600"}, "even width and height"},
+        {{"--ss", "5"}, "bad value for --ss"},
+        {{"--size", "7680x4320", "--ss", "3"}, "more than 16384 pixels a side"},
         {{"--from", "abc"}, "bad value for --from"},
         {{"--from", "nan"}, "bad value for --from"},
         {{"--to", "-1"}, "bad value for --to"},

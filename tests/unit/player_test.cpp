@@ -1,6 +1,6 @@
 // The player end to end on generated modules: null handles, files that are not modules,
-// and events pulled in order, once heard, on the silent clock and on SDL's dummy device;
-// SDL's disk driver is refused.
+// and events pulled in order, once heard, on the silent clock and on SDL's dummy device,
+// also when the output opened in the background; SDL's disk driver is refused.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -183,6 +183,28 @@ TEST(Player, DummyDeviceDeliversOnTheDeviceClock) {
     playSong(song);
     pollFor(song, received, 20);
     expectHeardInOrder(received, 20);
+    owned.reset();
+    closeSoundOutput();
+}
+
+// The demo opens the output in the background at start-up: Escape may close it before the
+// opening has ended, and the music must wait for it.
+TEST(Player, OutputOpenedInTheBackgroundIsAwaitedWhereItIsUsed) {
+    unsetenv("ZUZOR_AUDIO");
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    beginOpeningSoundOutput(44100);
+    beginOpeningSoundOutput(44100);  // already opening: nothing more
+    closeSoundOutput();
+    EXPECT_EQ(outputInfo().kind, OutputKind::closed);
+
+    beginOpeningSoundOutput(44100);
+    std::vector<uint8_t> bytes = countingModule(8);
+    SongHandle owned = loadSongFromMemory(bytes.data(), bytes.size());
+    playSong(owned.get());
+    EXPECT_EQ(outputInfo().kind, OutputKind::device);
+    Received received;
+    pollFor(owned.get(), received, 8);
+    expectHeardInOrder(received, 8);
     owned.reset();
     closeSoundOutput();
 }

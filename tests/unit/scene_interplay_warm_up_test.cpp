@@ -51,8 +51,11 @@ struct GlSnapshot {
     }
 };
 
-// The first frames of a show with everything switched on.
-std::vector<std::vector<uint8_t>> firstFrames(bool warmUp, GlSnapshot* before, GlSnapshot* after) {
+enum class WarmUp { none, beforeFirstFrame, afterFirstFrame };
+
+// The first frames of a show with everything switched on; the GL state around the warm-up.
+std::vector<std::vector<uint8_t>> firstFrames(WarmUp warmUp, GlSnapshot* before,
+                                              GlSnapshot* after) {
     std::vector<std::vector<uint8_t>> frames;
     SceneFixture scene;
     if (!scene.gl.ok()) return frames;
@@ -62,14 +65,16 @@ std::vector<std::vector<uint8_t>> firstFrames(bool warmUp, GlSnapshot* before, G
     for (uint8_t code : {Z02, Z03, Z04, Z1E, Z1D}) onSyncEvent(s, scene.hooks, code);
     for (int i = 0; i < 7; ++i) onSyncEvent(s, scene.hooks, Z18);
     s.showVoxels = false;
-    if (warmUp) {
-        *before = GlSnapshot::take();
-        warmUpEffects(s);
-        *after = GlSnapshot::take();
-        EXPECT_EQ(randomState, 1u);
-        EXPECT_TRUE(s.towerFlash);
-    }
     for (int frame = 0; frame < 3; ++frame) {
+        if ((warmUp == WarmUp::beforeFirstFrame && frame == 0) ||
+            (warmUp == WarmUp::afterFirstFrame && frame == 1)) {
+            const uint32_t sequence = randomState;
+            *before = GlSnapshot::take();
+            warmUpEffects(s);
+            *after = GlSnapshot::take();
+            EXPECT_EQ(randomState, sequence);
+            EXPECT_TRUE(s.towerFlash);
+        }
         drawFrame(s);
         frames.push_back(scene.gl.readPixels());
         runTick(s, scene.hooks);
@@ -77,20 +82,24 @@ std::vector<std::vector<uint8_t>> firstFrames(bool warmUp, GlSnapshot* before, G
     return frames;
 }
 
-TEST(EffectsWarmUp, LeavesTheStateAndTheFirstFramesUnchanged) {
+// The demo warms up after its first frame, the capture and the tests before it.
+TEST(EffectsWarmUp, LeavesTheStateAndTheFramesUnchangedBeforeOrAfterTheFirstFrame) {
     {
         OffscreenGl probe;
         REQUIRE_GL(probe);
     }
-    GlSnapshot before, after;
-    auto plain = firstFrames(false, nullptr, nullptr);
-    auto warmed = firstFrames(true, &before, &after);
-    EXPECT_EQ(after.floats, before.floats);
-    EXPECT_EQ(after.ints, before.ints);
-    EXPECT_EQ(after.pointers, before.pointers);
-    ASSERT_EQ(warmed.size(), plain.size());
-    for (size_t frame = 0; frame < plain.size(); ++frame)
-        EXPECT_TRUE(warmed[frame] == plain[frame]) << "frame " << frame;
+    const auto plain = firstFrames(WarmUp::none, nullptr, nullptr);
+    for (WarmUp when : {WarmUp::beforeFirstFrame, WarmUp::afterFirstFrame}) {
+        GlSnapshot before, after;
+        const auto warmed = firstFrames(when, &before, &after);
+        const char* name = when == WarmUp::beforeFirstFrame ? "before" : "after";
+        EXPECT_EQ(after.floats, before.floats) << name;
+        EXPECT_EQ(after.ints, before.ints) << name;
+        EXPECT_EQ(after.pointers, before.pointers) << name;
+        ASSERT_EQ(warmed.size(), plain.size());
+        for (size_t frame = 0; frame < plain.size(); ++frame)
+            EXPECT_TRUE(warmed[frame] == plain[frame]) << name << ", frame " << frame;
+    }
 }
 
 }  // namespace
