@@ -119,6 +119,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     openTraceFromEnvironment();
+    if (options.mute) muteSoundOutput();
     traceLine("start process");
     // The module loads while the window opens; initScene takes it.
     beginLoadingModule();

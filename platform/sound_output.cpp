@@ -29,6 +29,7 @@ struct SoundOutput {
     // Main thread only: keeps the clock from running backwards. Below frame 0 until the
     // sound system says the first frame leaves it, so the song's first row waits for it.
     int64_t lastHeard = -1;
+    bool silentWanted = false;
 
     // A process that ends without closing the output (exit() from anywhere) still stops
     // the audio threads before the state they use goes away.
@@ -125,6 +126,10 @@ OutputInfo openOutput(int rate, OutputFill fill) {
     o.music.fill = fill;
     o.music.handed.store(0);
     o.lastHeard = -1;
+    if (o.silentWanted) {
+        o.startSilentClock(0);
+        return o.info;
+    }
     std::string why;
     const char* wanted = std::getenv("ZUZOR_AUDIO");
     if (wanted && std::strcmp(wanted, "off") == 0) {
@@ -138,6 +143,10 @@ OutputInfo openOutput(int rate, OutputFill fill) {
     std::fprintf(stderr, "zuzor: %s; the music runs silently\n", why.c_str());
     o.startSilentClock(0);
     return o.info;
+}
+
+void keepOutputSilent() {
+    output.silentWanted = true;
 }
 
 void closeOutput() {

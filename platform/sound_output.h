@@ -32,6 +32,9 @@ struct OutputInfo {
 // to stderr, for the fall-back. Keeps an already open output. The output is closed when
 // the process ends, however it ends, if nobody closed it before.
 OutputInfo openOutput(int rate, OutputFill fill);
+// From now on the output opens as the silent clock without trying a device, and says
+// nothing about it: the viewer asked for no sound.
+void keepOutputSilent();
 void closeOutput();
 OutputInfo outputInfo();
 

@@ -110,6 +110,10 @@ bool openSoundOutput(int rate) {
     return openOutput(rate, fillOutput).kind == OutputKind::device;
 }
 
+void muteSoundOutput() {
+    keepOutputSilent();
+}
+
 void beginOpeningSoundOutput(int rate) {
     if (player.opening.joinable() || outputInfo().kind != OutputKind::closed) return;
     player.opening = std::thread([rate] {

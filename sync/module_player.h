@@ -41,6 +41,8 @@ bool openSoundOutput(int mixRate);
 // longer than opening the window and drawing the first frame. Every call below that needs
 // the output waits for the opening first. Does nothing while the output is open or opening.
 void beginOpeningSoundOutput(int mixRate);
+// No sound from now on: the output opens as the silent clock. Before it opens.
+void muteSoundOutput();
 // Loads an XM module. Null when the file is missing, unreadable or not a module.
 // A '\\' in the path stands for the host's separator.
 SongHandle loadSong(const char* path);

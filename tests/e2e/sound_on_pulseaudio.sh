@@ -1,6 +1,6 @@
 # The demo on a PulseAudio server with a null sink, with no driver named: it must choose
 # PulseAudio itself, play the show's sound, apply the events with their sound, and keep its
-# course through the server's death and restart.
+# course through the server's death and restart. With --mute it plays to no one, silently.
 source "$(dirname "$0")/lib.bash" "$@"
 source "$(dirname "$0")/sound_servers.bash"
 source "$(dirname "$0")/av_offset.bash"
@@ -11,4 +11,12 @@ start_x
 start_pulseaudio || fail "PulseAudio did not start"
 check_show_sound
 check_course_through_a_kill 11 13 ""
+
+rm -f "$WORK/trace"
+start_demo --mute
+wait_trace "frame 40" 10 || fail "--mute: the show did not run"
+pactl list short sink-inputs | grep -q . && fail "--mute: a stream on the server: $(pactl list short sink-inputs)"
+send_keys Escape
+wait_demo_exit 5 || fail "--mute: still running after Escape"
+[ -s "$WORK/stderr" ] && fail "--mute: said something"
 echo "ok"
