@@ -190,8 +190,8 @@ TEST(Player, DummyDeviceDeliversOnTheDeviceClock) {
 // The demo opens the output in the background at start-up: Escape may close it before the
 // opening has ended, and the music must wait for it.
 TEST(Player, OutputOpenedInTheBackgroundIsAwaitedWhereItIsUsed) {
-    unsetenv("ZUZOR_AUDIO");
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    unsetEnv("ZUZOR_AUDIO");
+    setEnv("SDL_AUDIODRIVER", "dummy");
     beginOpeningSoundOutput(44100);
     beginOpeningSoundOutput(44100);  // already opening: nothing more
     closeSoundOutput();
