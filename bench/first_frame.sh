@@ -20,7 +20,7 @@ trap cleanup EXIT
 [ -d Data ] || { echo "first_frame: run from the directory that holds Data/" >&2; exit 2; }
 
 mkfifo "$WORK/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
 XVFB_PID=$!
 read -r -t 10 n <"$WORK/display" || { echo "first_frame: no Xvfb" >&2; exit 1; }
 export DISPLAY=":$n" LIBGL_ALWAYS_SOFTWARE=1

@@ -44,7 +44,7 @@ done
 
 # Xvfb picks a free display itself, so the soak never lands on another run's server.
 mkfifo "$WORK/xvfb.display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$WORK/xvfb.display" \
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$WORK/xvfb.display" \
     >"$WORK/xvfb.log" 2>&1 &
 XVFB_PID=$!
 read -r -t 10 n <"$WORK/xvfb.display" || true

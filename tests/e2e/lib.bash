@@ -32,7 +32,7 @@ start_x() {
     command -v Xvfb >/dev/null || fail "Xvfb is not installed"
     local fifo=$WORK/xvfb.display n=
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp 3>"$fifo" >"$WORK/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp -noreset 3>"$fifo" >"$WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
     read -r -t 10 n <"$fifo" || true
     rm -f "$fifo"
