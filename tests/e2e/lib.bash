@@ -18,6 +18,11 @@ trap cleanup EXIT
 # ZUZOR_E2E_KEEP=1 keeps the scratch directory (screenshots, trace) for a look afterwards.
 [ -n "${ZUZOR_E2E_KEEP:-}" ] && trap 'kill $DEMO_PID $XVFB_PID 2>/dev/null; echo "kept $WORK"' EXIT
 
+# Without a session bus libdbus launches one through the X server when SDL's audio asks for
+# it, which can hold the sound output's opening (and so Escape) for seconds. A desktop has
+# its bus; the tests have none unless they start one (tests/e2e/sound_servers.bash).
+[ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || export DBUS_SESSION_BUS_ADDRESS=disabled:
+
 fail() {
     echo "FAIL: $*" >&2
     [ -f "$WORK/stderr" ] && sed 's/^/  demo stderr: /' "$WORK/stderr" >&2
