@@ -63,50 +63,64 @@ size_t SongRenderer::render(float* out, size_t frames, SyncEventSink& sink) {
 
 // The mixer moves to a new row only at the first frame of a tick, so a row seen for the
 // first time after a chunk began inside that chunk. Where it began exactly follows from
-// the row before: its speed times the tick length at its tempo (2.5 s / tempo, rounded
-// as the mixer rounds it). When that lands inside the chunk it is the stamp; when it
-// does not (a pattern delay, a first row), the chunk's first frame is. Either way the
-// stamp lies in the chunk that holds the row's true start: less than chunkFrames off.
+// the row before: its speed times the tick length at its tempo (rowLength, exactly as the
+// mixer counts it). A row's start is kept as a range, [rowStart_, rowLatest_]: one frame
+// wherever the length was known, the frames of the chunk where it was not (the song's
+// first row after a length of 0, a module the mixer times otherwise). The stamp is the
+// range's first frame inside the chunk.
 //
-// A row still current a whole row length after it began is played again in place (a
-// pattern delay EEx, a loop of one row E6x): its cells are raised again, stamped where the
-// replay began. The player offers no tick count, but row lengths are known: a replay is
-// taken once the row has lasted a little (replayMargin) past its length, so a length
-// predicted a frame short never counts as one.
+// A row still current once its end has certainly passed (the latest start plus its length
+// lies inside what has been rendered) is played again in place: a pattern delay EEx, a loop
+// of one row E6x. Its cells are raised again, stamped where the replay began. A row that
+// simply lasts until its end is never taken for a replay, since its end is the frame the
+// mixer reads the next row at, and that frame is rendered only in the chunk that shows the
+// next row. Both rules depend on the frames alone, never on how the rendering was cut into
+// chunks: the player's device callbacks, the capture and the timeline see the same events
+// at the same frames.
 void SongRenderer::noteRow(uint64_t chunkStart, size_t chunkLength, SyncEventSink& sink) {
     const int order = openmpt_module_get_current_order(module_);
     const int row = openmpt_module_get_current_row(module_);
-    const uint64_t chunkEnd = chunkStart + chunkLength;
+    const uint64_t chunkLast = chunkStart + chunkLength - 1;
     const uint64_t length = rowLength();
-    uint64_t start = chunkStart;
-    if (order == lastOrder_ && row == lastRow_) {
-        if (length == 0 || lastRowStart_ == noRow ||
-            lastRowStart_ + length + replayMargin > chunkEnd)
-            return;
-        start = lastRowStart_ + length;
-    } else {
-        lastOrder_ = order;
-        lastRow_ = row;
-        if (lastRowStart_ != noRow && length > 0) {
-            const uint64_t predicted = lastRowStart_ + length;
-            if (predicted >= chunkStart && predicted < chunkEnd) start = predicted;
+    const bool known = rowStart_ != noRow && length > 0;
+    const bool sameRow = order == lastOrder_ && row == lastRow_;
+    if (sameRow && !(known && rowLatest_ + length <= chunkLast)) return;
+
+    // The range the new row (or the replay) began in, cut to this chunk.
+    uint64_t earliest = chunkStart;
+    uint64_t latest = chunkLast;
+    if (known) {
+        earliest = std::max(earliest, rowStart_ + length);
+        latest = std::min(latest, rowLatest_ + length);
+        if (earliest > latest) {
+            // The row before ran other than its length says: only the chunk is certain.
+            earliest = chunkStart;
+            latest = chunkLast;
         }
+    } else if (chunkStart == 0) {
+        latest = 0;  // the song's first row starts with its first frame
     }
-    lastRowStart_ = start;
+    lastOrder_ = order;
+    lastRow_ = row;
+    rowStart_ = earliest;
+    rowLatest_ = latest;
     lastSpeed_ = openmpt_module_get_current_speed(module_);
     lastTempo_ = openmpt_module_get_current_tempo(module_);
 
     const int pattern = openmpt_module_get_current_pattern(module_);
     const ScriptCell* end = script_.rowEnd(pattern, row);
     for (const ScriptCell* cell = script_.rowBegin(pattern, row); cell && cell != end; ++cell) {
-        sink.onEvent({start, uint16_t(order), cell->pattern, cell->row, cell->channel, cell->code});
+        sink.onEvent(
+            {earliest, uint16_t(order), cell->pattern, cell->row, cell->channel, cell->code});
     }
 }
 
+// libopenmpt counts a tick of the classic tempo mode as 2.5 s / tempo in whole frames,
+// the fraction dropped (at 44.1 kHz, tempo 120: 918 frames, not 918.75 rounded to 919).
+// The tests hold this against the rows the mixer plays at every tempo.
 uint64_t SongRenderer::rowLength() const {
     if (lastSpeed_ <= 0 || lastTempo_ <= 0) return 0;
-    const uint64_t tick =
-        (uint64_t(sampleRate_) * 5 + uint64_t(lastTempo_)) / (2 * uint64_t(lastTempo_));
+    const uint64_t tick = uint64_t(sampleRate_) * 5 / (2 * uint64_t(lastTempo_));
     return uint64_t(lastSpeed_) * tick;
 }
 

@@ -36,9 +36,8 @@ struct SyncEventSink {
 
 class SongRenderer {
   public:
-    // Rows can be no shorter than one tick at the fastest tempo (255 BPM: about 432
-    // frames at 44.1 kHz). Rendering in chunks well below that finds every row change
-    // and bounds how far a row's stamp may be off (see noteRow).
+    // Rows can be no shorter than one tick at the fastest tempo (255 BPM: 432 frames at
+    // 44.1 kHz). Rendering in chunks well below that finds every row change.
     static constexpr size_t chunkFrames = 32;
 
     // Null, with a reason in `error`, when the data is not an XM module we can read or
@@ -65,7 +64,6 @@ class SongRenderer {
     void noteRow(uint64_t chunkStart, size_t chunkLength, SyncEventSink& sink);
     // The current row's length from its speed and tempo, in frames; 0 while unknown.
     uint64_t rowLength() const;
-    static constexpr uint64_t replayMargin = chunkFrames / 2;
 
     openmpt_module* module_ = nullptr;
     SongScript script_;
@@ -75,7 +73,9 @@ class SongRenderer {
     int lastRow_ = -1;
     bool ended_ = false;
     static constexpr uint64_t noRow = ~uint64_t(0);
-    uint64_t lastRowStart_ = noRow;
+    // The first and the last frame the current row (or its latest replay) may have begun at.
+    uint64_t rowStart_ = noRow;
+    uint64_t rowLatest_ = noRow;
     int lastSpeed_ = 0;
     int lastTempo_ = 0;
     float scratch_[chunkFrames * 2];

@@ -2,9 +2,10 @@
 // are reached through jumps, breaks, loops, delays, tempo changes and restarts, and that
 // a script cell never changes the sound.
 #include <gtest/gtest.h>
+#include <libopenmpt/libopenmpt.h>
 
-#include <cmath>
 #include <cstring>
+#include <map>
 
 #include "sync/song_renderer.h"
 #include "tests/support/test_modules.h"
@@ -20,9 +21,58 @@ struct Collect final : SyncEventSink {
     void onEvent(const SyncEvent& event) override { events.push_back(event); }
 };
 
-// Frames in one tick at this tempo, as trackers count them (2.5 s / tempo).
+// Frames in one tick at this tempo as the mixer plays it: 2.5 s / tempo, the fraction
+// dropped (RowStartsMatchTheMixerAtEveryTempo holds this against the mixer).
 int64_t tickFrames(int tempo) {
-    return std::lround(rate * 2.5 / tempo);
+    return rate * 5 / (2 * tempo);
+}
+
+// The frames at which the mixer itself starts each new row of one pass, read from
+// libopenmpt without our renderer: one instance finds the chunk a row change falls in, a
+// second one, kept behind it, walks that chunk a frame at a time.
+std::vector<int64_t> mixerRowStarts(const XmModule& module) {
+    const std::vector<uint8_t> bytes = testModuleBytes(module);
+    openmpt_module* ahead[2];
+    for (openmpt_module*& m : ahead) {
+        m = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), nullptr, nullptr,
+                                               nullptr, nullptr, nullptr, nullptr, nullptr);
+        openmpt_module_set_repeat_count(m, 0);
+        openmpt_module_ctl_set_text(m, "play.at_end", "stop");
+    }
+    openmpt_module *scout = ahead[0], *walker = ahead[1];
+    std::vector<int64_t> starts{0};
+    std::vector<float> audio(2 * 65536);
+    int64_t scouted = 0, walked = 0;
+    auto place = [](openmpt_module* m) {
+        return std::pair{openmpt_module_get_current_order(m), openmpt_module_get_current_row(m)};
+    };
+    openmpt_module_read_interleaved_float_stereo(walker, rate, 1, audio.data());
+    openmpt_module_read_interleaved_float_stereo(scout, rate, 1, audio.data());
+    walked = scouted = 1;
+    for (;;) {
+        const auto before = place(scout);
+        const size_t got =
+            openmpt_module_read_interleaved_float_stereo(scout, rate, 32, audio.data());
+        if (got < 32) break;
+        scouted += 32;
+        if (place(scout) == before) continue;
+        // The change lies in the last chunk: bring the walker there, then frame by frame.
+        const size_t skip = size_t(scouted - 32 - walked);
+        for (size_t left = skip; left > 0;) {
+            const size_t step = std::min<size_t>(left, 65536);
+            openmpt_module_read_interleaved_float_stereo(walker, rate, step, audio.data());
+            left -= step;
+        }
+        walked += int64_t(skip);
+        const auto was = place(walker);
+        while (place(walker) == was) {
+            openmpt_module_read_interleaved_float_stereo(walker, rate, 1, audio.data());
+            ++walked;
+        }
+        starts.push_back(walked - 1);
+    }
+    for (openmpt_module* m : ahead) openmpt_module_destroy(m);
+    return starts;
 }
 
 std::unique_ptr<SongRenderer> renderer(const XmModule& module, bool repeat) {
@@ -33,10 +83,11 @@ std::unique_ptr<SongRenderer> renderer(const XmModule& module, bool repeat) {
     return r;
 }
 
-std::vector<SyncEvent> onePass(const XmModule& module) {
+// One pass, the renderer asked for `callFrames` at a time, as a device callback asks.
+std::vector<SyncEvent> onePass(const XmModule& module, size_t callFrames = 4096) {
     auto r = renderer(module, false);
     Collect collect;
-    while (r && !r->ended()) r->render(nullptr, 4096, collect);
+    while (r && !r->ended()) r->render(nullptr, callFrames, collect);
     return collect.events;
 }
 
@@ -50,21 +101,84 @@ void expectStampExact(const SyncEvent& event, int64_t rowStart) {
     EXPECT_EQ(int64_t(event.frame), rowStart) << "code " << int(event.code);
 }
 
-TEST(SyncRenderer, RowsAreStampedAtTheirStartAcrossSpeedAndTempo) {
-    for (auto [speed, tempo] : {std::pair{6, 125}, {3, 150}, {1, 255}, {31, 32}, {4, 97}}) {
-        TestModuleShape shape;
-        shape.speed = speed;
-        shape.tempo = tempo;
-        shape.rows = 8;
-        XmModule module = makeTestModule(shape);
-        for (int row = 0; row < 8; ++row) putScriptEvent(module, 0, row, 1, uint8_t(row + 1));
-        auto events = onePass(module);
-        ASSERT_EQ(events.size(), 8u) << speed << "/" << tempo;
-        for (int row = 0; row < 8; ++row) {
-            EXPECT_EQ(events[row].row, row);
-            expectStampExact(events[row], row * speed * tickFrames(tempo));
+// Every tempo a module can set, at the slowest and fastest speeds and one between: each
+// row's Zxx comes once, stamped at the frame the mixer starts the row. The tick's length is
+// 2.5 s / tempo with the fraction dropped; a rounded one is a frame long at half the tempos
+// and made rows count as played twice.
+TEST(SyncRenderer, RowStartsMatchTheMixerAtEveryTempo) {
+    for (int tempo = 32; tempo <= 255; ++tempo) {
+        for (int speed : {1, 6, 31}) {
+            TestModuleShape shape;
+            shape.speed = speed;
+            shape.tempo = tempo;
+            shape.rows = 3;
+            XmModule module = makeTestModule(shape);
+            const std::vector<int64_t> starts = mixerRowStarts(module);
+            ASSERT_EQ(starts.size(), 3u) << speed << "/" << tempo;
+            for (int row = 0; row < 3; ++row) putScriptEvent(module, 0, row, 1, uint8_t(row + 1));
+            const auto events = onePass(module);
+            ASSERT_EQ(events.size(), 3u) << "speed " << speed << " tempo " << tempo;
+            for (int row = 0; row < 3; ++row) {
+                EXPECT_EQ(events[row].row, row);
+                EXPECT_EQ(int64_t(events[row].frame), starts[row])
+                    << "speed " << speed << " tempo " << tempo << " row " << row;
+                EXPECT_EQ(starts[row], row * speed * tickFrames(tempo));
+            }
         }
     }
+}
+
+// The player renders in device callbacks of any size, the capture in chunks, the timeline
+// in large blocks: a module with a Zxx on every row, pattern delays, one-row loops and tempo
+// changes at tempos where a rounded tick would be a frame long gives every one of them the
+// same events at the same frames, each row's once per time the mixer plays it.
+TEST(SyncRenderer, EventsDoNotDependOnHowTheRenderingIsCut) {
+    TestModuleShape shape;
+    shape.tempo = 120;
+    shape.rows = 16;
+    shape.orders = 2;
+    XmModule module = makeTestModule(shape);
+    putEffect(module, 0, 3, 0, 0xE, 0xE1);  // row 3 plays twice
+    putEffect(module, 0, 6, 0, 0xF, 33);    // tempo 33
+    putEffect(module, 0, 7, 0, 0xF, 0x03);  // speed 3
+    putEffect(module, 1, 0, 0, 0xE, 0x62);  // a loop of one row, played three times
+    putEffect(module, 1, 2, 0, 0xF, 149);
+    putEffect(module, 1, 5, 0, 0xE, 0xE3);  // row 5 plays four times
+    int cells = 0;
+    for (int order = 0; order < 2; ++order)
+        for (int row = 0; row < 16; ++row, ++cells)
+            putScriptEvent(module, order, row, 1, uint8_t(cells));
+    const auto reference = onePass(module, 65536);
+    ASSERT_EQ(reference.size(), size_t(cells + 1 + 2 + 3));
+    std::vector<int> plays(size_t(cells), 0);
+    for (const SyncEvent& e : reference) ++plays[e.code];
+    EXPECT_EQ(plays[3], 2);
+    EXPECT_EQ(plays[16], 3);
+    EXPECT_EQ(plays[16 + 5], 4);
+    for (size_t callFrames : {1, 7, 32, 333, 735, 1024, 4099}) {
+        const auto events = onePass(module, callFrames);
+        ASSERT_EQ(events.size(), reference.size()) << callFrames;
+        for (size_t i = 0; i < events.size(); ++i) {
+            EXPECT_EQ(events[i].code, reference[i].code) << callFrames << " #" << i;
+            EXPECT_EQ(events[i].frame, reference[i].frame) << callFrames << " #" << i;
+        }
+    }
+    // A row reached anew is stamped where the mixer starts it; a replay a whole row (at
+    // the row's speed and tempo) after the play before it.
+    const std::map<int, int64_t> replayGap = {
+        {3, 6 * tickFrames(120)}, {16, 3 * tickFrames(33)}, {21, 3 * tickFrames(149)}};
+    const std::vector<int64_t> starts = mixerRowStarts(module);
+    size_t next = 0;
+    for (size_t i = 0; i < reference.size(); ++i) {
+        if (i > 0 && reference[i].code == reference[i - 1].code) {
+            EXPECT_EQ(int64_t(reference[i].frame - reference[i - 1].frame),
+                      replayGap.at(reference[i].code));
+            continue;
+        }
+        ASSERT_LT(next, starts.size());
+        EXPECT_EQ(int64_t(reference[i].frame), starts[next++]) << "#" << i;
+    }
+    EXPECT_EQ(next, starts.size());
 }
 
 TEST(SyncRenderer, SeveralEventsOnOneRowComeInChannelOrder) {
