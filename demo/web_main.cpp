@@ -1,0 +1,220 @@
+// The show in a web page. The page's event loop calls the window edge back, as GLUT does
+// natively, but nothing here waits: the opening scene is drawn at once and stays until the
+// viewer's first click (the browser lets no sound start before one), the click starts the
+// music and the ticks, and the end (Escape, the music's end event) stops the music and
+// hands back to the page, which offers to play again. With `still` the page asks for
+// pictures of the show at given moments instead, drawn on the sound's own clock as the
+// offline capture draws them.
+#include <emscripten/emscripten.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/constants.h"
+#include "base/file_bytes.h"
+#include "base/host_path.h"
+#include "base/render_helpers.h"
+#include "demo/demo_options.h"
+#include "demo/demo_state.h"
+#include "demo/effects_warm_up.h"
+#include "demo/frame_loop.h"
+#include "demo/live_jump.h"
+#include "demo/screen_fit.h"
+#include "demo/shell_hooks.h"
+#include "demo/show_clock.h"
+#include "demo/show_seek.h"
+#include "demo/start_up.h"
+#include "platform/web/web_window.h"
+#include "platform/window.h"
+#include "sync/module_player.h"
+#include "sync/song_renderer.h"
+
+using namespace zuzor;
+
+namespace {
+
+constexpr unsigned char escapeKey = 27;
+// The longest the idle callback waits for its next call between animation frames.
+constexpr double longestWaitMs = 10.0;
+
+struct PageHooks final : ShellHooks {
+    bool endRequested = false;
+    void requestRedraw() override { requestRedisplay(); }
+    // The end is taken once the tick that asked for it is over.
+    void shutdown() override { endRequested = true; }
+};
+
+struct PageRun {
+    DemoOptions options;
+    std::unique_ptr<DemoState> state;
+    PageHooks hooks;
+    JumpRedraw jumpRedraw;
+    ScreenFit screen;
+    bool started = false;  // the viewer clicked: music and ticks run
+    bool ended = false;
+    bool pictureShown = false;
+};
+
+PageRun run;
+
+EM_JS(void, tellPage, (const char* what), {
+    if (Module.zuzorPage) Module.zuzorPage(UTF8ToString(what));
+});
+
+std::vector<uint8_t> moduleBytes() {
+    char path[4096];
+    std::vector<uint8_t> bytes;
+    if (toHostPath(moduleFile, path, sizeof path)) readWholeFile(path, bytes);
+    return bytes;
+}
+
+// A fresh show up to its first picture: the state, the fixed GL state, the song and the
+// logo, and the start-up line (or the failure message) on the console.
+void prepareShow() {
+    randomState = 1;
+    run.state = std::make_unique<DemoState>();
+    run.hooks = {};
+    run.jumpRedraw = {};
+    SceneStart start;
+    start.warmUp = false;
+    if (run.options.hasFrom) {
+        setShowClock(0);
+        start.clock = &showTimeSource();
+    }
+    initScene(*run.state, start);
+    run.ended = false;
+    requestRedisplay();
+}
+
+void endShow() {
+    stopMusic(*run.state);
+    closeWindow();
+    run.started = false;
+    run.ended = true;
+    tellPage("ended");
+}
+
+void onIdle() {
+    if (!run.started) return;
+    if (run.hooks.endRequested) {
+        endShow();
+        return;
+    }
+    idleStep(*run.state, run.hooks);
+    if (run.hooks.endRequested) {
+        endShow();
+        return;
+    }
+    wakeIdleIn(idleWaitMs(*run.state, longestWaitMs));
+}
+
+void onDisplay() {
+    run.screen.beginFrame();
+    if (!drawAfterJump(*run.state, run.jumpRedraw)) displayStep(*run.state, run.hooks);
+    run.screen.endFrame();
+    if (!run.pictureShown) {
+        run.pictureShown = true;
+        tellPage("first picture");
+    }
+}
+
+void onReshape(int width, int height) {
+    run.screen.resize(width, height);
+}
+
+void onKeyboard(unsigned char key) {
+    if (key == escapeKey && run.started) run.hooks.endRequested = true;
+}
+
+// Pictures of the show at the given moments (seconds), each handed to the page as soon as
+// it is drawn: the show on the sound's clock, fast-forwarded from one moment to the next.
+void drawStills(const std::vector<double>& moments) {
+    randomState = 1;
+    run.state = std::make_unique<DemoState>();
+    setShowClock(0);
+    SceneStart start;
+    start.clock = &showTimeSource();
+    start.viewportWidth = webCanvasWidth;
+    start.viewportHeight = webCanvasHeight;
+    initScene(*run.state, start);
+    const std::vector<uint8_t> module = moduleBytes();
+    std::string error;
+    auto renderer = SongRenderer::create(module.data(), module.size(), mixRate, false, error);
+    if (!renderer) {
+        tellPage("stills failed");
+        return;
+    }
+    SoundClockShow show(*run.state, std::move(renderer));
+    show.draw(false);
+    for (double seconds : moments) {
+        if (!show.fastForward(uint64_t(seconds * mixRate + 0.5))) break;
+        if (show.lastDrawHidden()) show.redrawLast();
+        showDrawnPicture();
+        char what[64];
+        std::snprintf(what, sizeof what, "still %g", seconds);
+        tellPage(what);
+    }
+    tellPage("stills done");
+}
+
+}  // namespace
+
+// The viewer's click (or the page's "play again"): the music and the ticks start.
+extern "C" EMSCRIPTEN_KEEPALIVE void zuzor_web_start() {
+    if (run.started) return;
+    if (run.ended) prepareShow();
+    DemoState& state = *run.state;
+    if (run.options.hasFrom && state.song) {
+        const uint64_t frame = uint64_t(run.options.fromSeconds * mixRate + 0.5);
+        if (!startShowAt(state, moduleBytes(), frame, run.jumpRedraw)) {
+            endShow();
+            return;
+        }
+    } else {
+        if (run.options.hasFrom) keepPhaseOnRunClock(state.timer);
+        state.timer.start();
+        warmUpEffects(state);
+        playSong(state.song.get());
+    }
+    run.started = true;
+    requestRedisplay();
+    onIdle();
+}
+
+// The page saw the viewer leave (full screen left): the show ends as on Escape.
+extern "C" EMSCRIPTEN_KEEPALIVE void zuzor_web_stop() {
+    if (run.started) run.hooks.endRequested = true;
+}
+
+// The page's `still` mode: comma-separated seconds.
+extern "C" EMSCRIPTEN_KEEPALIVE void zuzor_web_stills(const char* list) {
+    std::vector<double> moments;
+    for (const char* p = list; *p;) {
+        char* end = nullptr;
+        const double seconds = std::strtod(p, &end);
+        if (end == p) break;
+        moments.push_back(seconds);
+        p = *end == ',' ? end + 1 : end;
+    }
+    drawStills(moments);
+}
+
+int main(int argc, char** argv) {
+    std::string error;
+    if (!parseDemoOptions(argc, argv, run.options, error)) {
+        std::fprintf(stderr, "zuzor: %s\n", error.c_str());
+        run.options = {};
+    }
+    if (run.options.mute) muteSoundOutput();
+    int windowArgc = 1;
+    openWindow(windowArgc, argv, {onDisplay, onIdle, onKeyboard, onReshape}, true);
+    if (EM_ASM_INT({ return Module.zuzorStillMode ? 1 : 0; })) {
+        tellPage("ready");
+        return 0;
+    }
+    prepareShow();
+    tellPage("ready");
+    runMainLoop();
+}
