@@ -36,15 +36,16 @@ double nowMs() {
     return double(monotonicNs()) / 1e6;
 }
 
+// clang-format off
 // Starts the page's audio context and its processor at `rate`; false where there is none.
 // The context was made (and resumed, inside the viewer's click) by the page; here it gets
 // its processor, which calls zuzor_web_fill for every buffer.
 EM_JS(int, startWebAudio, (int rate, int frames, float* buffer), {
     const context = Module.zuzorAudioContext;
-    if (!context || context.sampleRate != = rate) return 0;
+    if (!context || context.sampleRate !== rate) return 0;
     const processor = context.createScriptProcessor(frames, 0, 2);
     Module.zuzorFirstSoundMs = -1;
-    processor.onaudioprocess = (event) = > {
+    processor.onaudioprocess = (event) => {
         const left = event.outputBuffer.getChannelData(0);
         const right = event.outputBuffer.getChannelData(1);
         const first = Module._zuzor_web_fill(frames, event.playbackTime);
@@ -53,12 +54,14 @@ EM_JS(int, startWebAudio, (int rate, int frames, float* buffer), {
             left[i] = heap[2 * i];
             right[i] = heap[2 * i + 1];
         }
-        if (Module.zuzorFirstSoundMs < 0) Module.zuzorFirstSoundMs = performance.now();
+        if (Module.zuzorFirstSoundMs < 0) {
+            Module.zuzorFirstSoundMs = performance.now();
+            Module.zuzorFirstSoundContextTime = event.playbackTime;
+        }
         Module.zuzorHanded = first + frames;
     };
     processor.connect(context.destination);
     Module.zuzorProcessor = processor;
-    Module.zuzorPlayedFrames = [];  // [first frame, context time] of each buffer
     return 1;
 });
 
@@ -68,8 +71,7 @@ EM_JS(double, heardContextTime, (), {
     if (!context) return -1;
     if (context.getOutputTimestamp) {
         const stamp = context.getOutputTimestamp();
-        if (stamp.contextTime != = undefined&& stamp.performanceTime != = undefined &&
-                                                                          stamp.performanceTime > 0)
+        if (stamp.contextTime !== undefined && stamp.performanceTime > 0)
             return stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000;
     }
     return context.currentTime - (context.outputLatency || context.baseLatency || 0);
@@ -82,14 +84,19 @@ EM_JS(void, stopWebAudio, (), {
         Module.zuzorProcessor = null;
     }
 });
+// clang-format on
 
-// The first frame of the buffer that starts playing at context time `playbackTime`.
-struct BufferStart {
-    uint64_t frame = 0;
+// The context time at which output frame 0 plays. A buffer cannot play before its
+// playbackTime, and the frames play one after another, so each buffer bounds it from
+// below; the latest bound is the estimate. Chrome asks for several buffers at once at the
+// start and then reports playbackTime a buffer ahead of its clock, though its queue holds
+// more: only the first buffers tell the truth, and a gap in the output (a buffer too late)
+// moves the bound on.
+struct FrameZero {
     double contextTime = 0.0;
     bool known = false;
 };
-BufferStart lastBuffer;
+FrameZero frameZero;
 
 void renderSilentUpTo(int64_t heard) {
     const uint64_t target = uint64_t(std::max<int64_t>(0, heard + silentLeadFrames));
@@ -107,7 +114,7 @@ OutputInfo openOutput(int rate, OutputFill fill) {
     output.fill = fill;
     output.handed = 0;
     output.lastHeard = -1;
-    lastBuffer = {};
+    frameZero = {};
     output.info = {};
     output.info.rate = rate;
     if (!output.silent && startWebAudio(rate, processorFrames, output.buffer)) {
@@ -149,9 +156,9 @@ int64_t heardFrame() {
     if (output.info.kind == OutputKind::silentClock) {
         heard = int64_t((nowMs() - output.silentStartMs) * output.info.rate / 1000.0);
         renderSilentUpTo(heard);
-    } else if (output.info.kind == OutputKind::device && lastBuffer.known) {
-        const double seconds = heardContextTime() - lastBuffer.contextTime;
-        heard = int64_t(lastBuffer.frame) + int64_t(std::floor(seconds * output.info.rate));
+    } else if (output.info.kind == OutputKind::device && frameZero.known) {
+        const double seconds = heardContextTime() - frameZero.contextTime;
+        heard = int64_t(std::floor(seconds * output.info.rate));
         heard = std::min<int64_t>(heard, int64_t(output.handed) - 1);
     }
     output.lastHeard = std::max(output.lastHeard, heard);
@@ -170,6 +177,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE double zuzor_web_fill(int frames, double playbac
     else
         std::fill(output.buffer, output.buffer + 2 * frames, 0.0f);
     output.handed += uint64_t(frames);
-    lastBuffer = {first, playbackTime, true};
+    if (output.info.rate > 0) {
+        const double bound = playbackTime - double(first) / output.info.rate;
+        if (!frameZero.known || bound > frameZero.contextTime) frameZero = {bound, true};
+    }
     return double(first);
 }
