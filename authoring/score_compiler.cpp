@@ -3,7 +3,20 @@
 
 namespace zuzor {
 
-XmModule buildModule(const Score& score, const std::string& sourceName) {
+namespace {
+
+SynthResult voiceSamples(const SynthVoice& voice, SampleCache* cache) {
+    if (!cache) return synthesize(voice);
+    auto key = std::make_pair(voice.kind, voice.params);
+    auto found = cache->made.find(key);
+    if (found == cache->made.end())
+        found = cache->made.emplace(std::move(key), synthesize(voice)).first;
+    return found->second;
+}
+
+}  // namespace
+
+XmModule buildModule(const Score& score, const std::string& sourceName, SampleCache* cache) {
     XmModule module;
     module.name = score.title;
     module.tracker = "zuzor-compose";
@@ -16,7 +29,7 @@ XmModule buildModule(const Score& score, const std::string& sourceName) {
     for (const ScoreInstrument& ins : score.instruments) {
         SynthResult made;
         try {
-            made = synthesize(ins.voice);
+            made = voiceSamples(ins.voice, cache);
         } catch (const SynthError& e) {
             throw ScoreError(sourceName, ins.line, "instrument '" + ins.tag + "': " + e.what());
         }
@@ -32,8 +45,9 @@ XmModule buildModule(const Score& score, const std::string& sourceName) {
     return module;
 }
 
-std::vector<uint8_t> compileScore(const std::string& text, const std::string& sourceName) {
-    return writeXm(buildModule(parseScore(text, sourceName), sourceName));
+std::vector<uint8_t> compileScore(const std::string& text, const std::string& sourceName,
+                                  SampleCache* cache) {
+    return writeXm(buildModule(parseScore(text, sourceName), sourceName, cache));
 }
 
 }  // namespace zuzor

@@ -1,15 +1,21 @@
-// Files watched by polling their size and last write time: portable, and cheap at a few
-// polls a second. A change is reported once the file has looked the same on two polls in a
-// row, so a file that an editor is still writing is not read half-way.
+// Files watched for changes, for the makers' loop (the demo's --watch, zuzor-compose
+// --watch). The system's notifications say when to look, so a save is seen as it
+// completes; size and write-time stamps say whether a file really changed. A file is read
+// only once its writer is done with it: closed after writing or renamed into place where
+// the system says so, otherwise once it has held still for a quarter second. Where the
+// system gives no notifications the files are polled four times a second.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "base/file_events.h"
+
 namespace zuzor {
 
-// How often the tools that watch files poll them.
+// How long a file must hold still when nothing says its writer is done, and how often
+// files are polled without notifications.
 inline constexpr int fileWatchPollMs = 250;
 
 class FileWatch {
@@ -17,9 +23,12 @@ class FileWatch {
     // The files as they are now count as already seen.
     explicit FileWatch(std::vector<std::string> paths);
 
-    // The indices of the files that changed (written, deleted or made again) and have held
-    // still since the poll before.
+    // The indices of the files that changed (written, deleted or made again) and are
+    // complete. Cheap enough to call on every pass of a main loop.
     std::vector<size_t> poll();
+
+    // Waits up to `timeoutMs` for a change worth a poll (for tools with nothing else to do).
+    void wait(int timeoutMs);
 
   private:
     struct Stamp {
@@ -28,11 +37,23 @@ class FileWatch {
         int64_t writeTime = 0;
         bool operator==(const Stamp&) const = default;
     };
+    // A file a notification named, not reported yet.
+    struct Pending {
+        bool waiting = false;
+        bool done = false;
+        double sinceMs = 0.0;  // the last notification or change seen
+    };
     static Stamp stampOf(const std::string& path);
+    std::vector<size_t> pollStamps(double nowMs);
+    std::vector<size_t> pollNotified(double nowMs);
 
     std::vector<std::string> paths_;
-    std::vector<Stamp> lastPoll_;
+    std::vector<Stamp> lastSeen_;
     std::vector<Stamp> reported_;
+    std::vector<Pending> pending_;
+    FileEventSourcePtr events_;
+    std::vector<FileEvent> taken_;
+    double lastPollMs_ = -1e300;
 };
 
 }  // namespace zuzor

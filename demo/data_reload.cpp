@@ -56,9 +56,6 @@ DataReload::DataReload(std::vector<uint8_t> module)
     : watch_(watchedPaths()), module_(std::move(module)) {}
 
 void DataReload::poll(DemoState& state, ShellHooks& hooks, JumpRedraw& redraw) {
-    const double now = monotonicMs();
-    if (now - lastPollMs_ < fileWatchPollMs) return;
-    lastPollMs_ = now;
     const std::vector<size_t> changed = watch_.poll();
     if (changed.empty()) return;
 

@@ -1,6 +1,6 @@
-// The demo's --watch: Data/ is polled a few times a second; when the module or an image has
-// changed and holds still, it is loaded again and the show is rebuilt from its start and
-// fast-forwarded to the moment heard now. The window and the sound device stay open.
+// The demo's --watch: when the module or an image in Data/ has been saved, it is loaded again and
+// the show is rebuilt from its start and fast-forwarded to the moment heard now. The window and the
+// sound device stay open.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -19,9 +19,9 @@ class DataReload {
     // `module`: the bytes of the module the show plays now (empty when none loaded).
     explicit DataReload(std::vector<uint8_t> module);
 
-    // The idle body's part: at most every fileWatchPollMs looks at the files; on a change
-    // reloads and jumps. A file that no longer loads keeps the old one running and gives
-    // one line on stderr saying why.
+    // The idle body's part: looks at the files a notification named (or polls them, where
+    // the system has no notifications); on a change reloads and jumps. A file that no longer loads
+    // keeps the old one running and gives one line on stderr saying why.
     void poll(DemoState& state, ShellHooks& hooks, JumpRedraw& redraw);
 
   private:
@@ -30,7 +30,6 @@ class DataReload {
 
     FileWatch watch_;
     std::vector<uint8_t> module_;
-    double lastPollMs_ = 0.0;
 };
 
 }  // namespace zuzor

@@ -4,42 +4,119 @@
 #include "sync/song_renderer.h"
 
 #include <libopenmpt/libopenmpt.h>
+#include <libopenmpt/libopenmpt_ext.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 namespace zuzor {
 
-std::unique_ptr<SongRenderer> SongRenderer::create(const uint8_t* data, size_t size, int sampleRate,
-                                                   bool repeat, std::string& error) {
-    ScriptedModule scripted;
-    if (!readScriptedModule(data, size, scripted, error)) return nullptr;
+namespace {
+
+openmpt_module_ext* openMixer(const std::vector<uint8_t>& mixerCopy, bool repeat,
+                              std::string& error) {
     int openError = 0;
     const char* openMessage = nullptr;
-    openmpt_module* module = openmpt_module_create_from_memory2(
-        scripted.mixerCopy.data(), scripted.mixerCopy.size(), openmpt_log_func_silent, nullptr,
+    openmpt_module_ext* mixer = openmpt_module_ext_create_from_memory(
+        mixerCopy.data(), mixerCopy.size(), openmpt_log_func_silent, nullptr,
         openmpt_error_func_ignore, nullptr, &openError, &openMessage, nullptr);
-    if (!module) {
+    if (!mixer) {
         error = openMessage && *openMessage ? openMessage : "the mixer cannot play this module";
         if (openMessage) openmpt_free_string(openMessage);
         return nullptr;
     }
     if (openMessage) openmpt_free_string(openMessage);
+    openmpt_module* module = openmpt_module_ext_get_module(mixer);
     openmpt_module_set_repeat_count(module, repeat ? -1 : 0);
     // Played once, the song ends at its last frame, not after a fade-out tail: a read
     // that comes back short has reached the end.
     openmpt_module_ctl_set_text(module, "play.at_end", "stop");
+    // A renderer placed in the middle of the song (audibleCopy) hears the notes that were
+    // sounding there.
+    openmpt_module_ctl_set_boolean(module, "seek.sync_samples", 1);
+    return mixer;
+}
 
+}  // namespace
+
+std::unique_ptr<SongRenderer> SongRenderer::create(const uint8_t* data, size_t size, int sampleRate,
+                                                   bool repeat, std::string& error) {
+    ScriptedModule scripted;
+    if (!readScriptedModule(data, size, scripted, error)) return nullptr;
+    openmpt_module_ext* mixer = openMixer(scripted.mixerCopy, repeat, error);
+    if (!mixer) return nullptr;
     std::unique_ptr<SongRenderer> renderer(new SongRenderer());
-    renderer->module_ = module;
+    renderer->mixer_ = mixer;
+    renderer->module_ = openmpt_module_ext_get_module(mixer);
+    renderer->mixerCopy_ = std::move(scripted.mixerCopy);
     renderer->script_ = std::move(scripted.script);
     renderer->sampleRate_ = sampleRate;
+    renderer->repeat_ = repeat;
     return renderer;
 }
 
 SongRenderer::~SongRenderer() {
-    if (module_) openmpt_module_destroy(module_);
+    if (mixer_) openmpt_module_ext_destroy(mixer_);
+}
+
+// Muted channels cost the mixer next to nothing, while the patterns are read as always:
+// rows, tempo and script advance exactly as when the song is heard.
+void SongRenderer::silence() {
+    openmpt_module_ext_interface_interactive interactive{};
+    if (!openmpt_module_ext_get_interface(mixer_, LIBOPENMPT_EXT_C_INTERFACE_INTERACTIVE,
+                                          &interactive, sizeof interactive))
+        return;
+    const int channels = openmpt_module_get_num_channels(module_);
+    for (int channel = 0; channel < channels; ++channel)
+        interactive.set_channel_mute_status(mixer_, channel, 1);
+    silent_ = true;
+}
+
+// A muted channel does not keep its notes going, so sound cannot simply be switched back on:
+// a second mixer is placed at the start of the current row by time (the mixer follows the
+// song's course there, loops and jumps included, and with seek.sync_samples picks up the
+// notes sounding), checked against the row, then rendered on to the frame reached. The
+// script's state is taken over as it stands.
+std::unique_ptr<SongRenderer> SongRenderer::audibleCopy() const {
+    if (ended_ || rowStart_ == noRow || rowStart_ != rowLatest_ || framesRendered_ < rowStart_)
+        return nullptr;
+    std::string error;
+    openmpt_module_ext* mixer = openMixer(mixerCopy_, repeat_, error);
+    if (!mixer) return nullptr;
+    std::unique_ptr<SongRenderer> copy(new SongRenderer());
+    copy->mixer_ = mixer;
+    copy->module_ = openmpt_module_ext_get_module(mixer);
+    copy->mixerCopy_ = mixerCopy_;
+    copy->sampleRate_ = sampleRate_;
+    copy->repeat_ = repeat_;
+    // The mixer seeks to the first row that starts at or after the time asked. It counts
+    // time in ticks of 2.5 s / tempo where it plays whole frames, so its time of a row may
+    // run a little late against the frames: the row is the check, the time only tells one
+    // visit of a looped row from another.
+    const double asked = (double(rowStart_) - 0.5) / sampleRate_;
+    const double placed = openmpt_module_set_position_seconds(copy->module_, asked);
+    const int order = openmpt_module_get_current_order(copy->module_);
+    const int row = openmpt_module_get_current_row(copy->module_);
+    if (order != lastOrder_ || row != lastRow_ ||
+        std::abs(placed * sampleRate_ - double(rowStart_)) > double(rowLength()) / 2)
+        return nullptr;
+    for (uint64_t left = framesRendered_ - rowStart_; left > 0;) {
+        const size_t step = size_t(std::min<uint64_t>(left, chunkFrames));
+        openmpt_module_read_interleaved_float_stereo(copy->module_, sampleRate_, step,
+                                                     copy->scratch_);
+        left -= step;
+    }
+    copy->script_ = script_;
+    copy->framesRendered_ = framesRendered_;
+    copy->lastOrder_ = lastOrder_;
+    copy->lastRow_ = lastRow_;
+    copy->rowStart_ = rowStart_;
+    copy->rowLatest_ = rowLatest_;
+    copy->lastSpeed_ = lastSpeed_;
+    copy->lastTempo_ = lastTempo_;
+    return copy;
 }
 
 size_t SongRenderer::render(float* out, size_t frames, SyncEventSink& sink) {

@@ -12,6 +12,7 @@
 #include "sync/xm_script.h"
 
 struct openmpt_module;
+struct openmpt_module_ext;
 
 namespace zuzor {
 
@@ -54,6 +55,18 @@ class SongRenderer {
     // `out` is silence). Without repeat, rendering ends at the song's length.
     size_t render(float* out, size_t frames, SyncEventSink& sink);
 
+    // From now on the song is rendered without sound, at a fraction of the cost: the rows,
+    // the events and the song's end come exactly as when it is heard. For passes that only
+    // need the script's course (a jump through the show).
+    void silence();
+    bool silent() const { return silent_; }
+
+    // A renderer that goes on from here with sound: the same frame, row and script state,
+    // and the mixer playing what sounds at this moment of the song. Null where the mixer
+    // cannot be placed here exactly (inside a row played again in place, for one); the
+    // caller then renders the way here with sound.
+    std::unique_ptr<SongRenderer> audibleCopy() const;
+
     uint64_t framesRendered() const { return framesRendered_; }
     bool ended() const { return ended_; }
     int sampleRate() const { return sampleRate_; }
@@ -65,9 +78,13 @@ class SongRenderer {
     // The current row's length from its speed and tempo, in frames; 0 while unknown.
     uint64_t rowLength() const;
 
-    openmpt_module* module_ = nullptr;
+    openmpt_module_ext* mixer_ = nullptr;
+    openmpt_module* module_ = nullptr;  // the mixer's module
+    std::vector<uint8_t> mixerCopy_;    // what the mixer was made from, for audibleCopy
     SongScript script_;
     int sampleRate_ = mixRate;
+    bool repeat_ = false;
+    bool silent_ = false;
     uint64_t framesRendered_ = 0;
     int lastOrder_ = -1;
     int lastRow_ = -1;

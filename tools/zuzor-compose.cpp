@@ -4,13 +4,11 @@
 // Exit code 0 on success, 1 on a fault in the score (reported as FILE:LINE: message),
 // 2 on a usage or file error. With --watch it runs until stopped; a fault is reported and
 // OUT is left as it was.
-#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
-#include <thread>
 
 #include "authoring/score_compiler.h"
 #include "base/file_watch.h"
@@ -21,7 +19,7 @@ namespace {
 
 enum Result { compiled = 0, scoreFault = 1, fileFault = 2 };
 
-Result compile(const std::string& input, const std::string& output) {
+Result compile(const std::string& input, const std::string& output, SampleCache* cache = nullptr) {
     std::ifstream in(input, std::ios::binary);
     if (!in) {
         std::cerr << "zuzor-compose: cannot read " << input << "\n";
@@ -31,7 +29,7 @@ Result compile(const std::string& input, const std::string& output) {
     text << in.rdbuf();
     std::vector<uint8_t> bytes;
     try {
-        bytes = compileScore(text.str(), input);
+        bytes = compileScore(text.str(), input, cache);
     } catch (const ScoreError& e) {
         std::cerr << e.what() << "\n";
         return scoreFault;
@@ -56,14 +54,15 @@ Result compile(const std::string& input, const std::string& output) {
     return compiled;
 }
 
-// Compiles now and after every settled change of the score, until stopped.
+// Compiles now and whenever the score has been saved, until stopped. The samples of the
+// instruments an edit left alone are kept from the compile before.
 [[noreturn]] void watch(const std::string& input, const std::string& output) {
     FileWatch score({input});
+    SampleCache cache;
     for (;;) {
-        if (compile(input, output) == compiled)
+        if (compile(input, output, &cache) == compiled)
             std::cerr << "zuzor-compose: wrote " << output << "\n";
-        while (score.poll().empty())
-            std::this_thread::sleep_for(std::chrono::milliseconds(fileWatchPollMs));
+        while (score.poll().empty()) score.wait(1000);
     }
 }
 

@@ -336,3 +336,68 @@ TEST(SyncRenderer, RefusesWhatIsNotAnXmModule) {
 }
 
 }  // namespace
+
+namespace {
+
+// A pass without sound (a jump's way through the show) meets the show's script exactly as
+// the heard song does, at a fraction of the cost, and an audible copy made where it stops
+// goes on as the song heard from the start: the same events at the same frames, and the
+// same sound once the notes sounding at the jump have died away.
+TEST(SyncRenderer, ASilentPassAndItsAudibleCopyGoOnAsTheHeardSong) {
+    TestModuleShape shape;
+    shape.orders = 4;
+    shape.rows = 32;
+    shape.noteEvery = 3;
+    XmModule module = makeTestModule(shape);
+    putEffect(module, 1, 5, 0, 0xF, 120);
+    putEffect(module, 2, 9, 0, 0xF, 4);
+    for (int order = 0; order < 4; ++order)
+        for (int row = 0; row < 32; row += 5) putScriptEvent(module, order, row, 1, uint8_t(row));
+    const std::vector<uint8_t> bytes = testModuleBytes(module);
+    std::string error;
+    auto heard = SongRenderer::create(bytes.data(), bytes.size(), rate, true, error);
+    ASSERT_TRUE(heard) << error;
+    const uint64_t stops[] = {uint64_t(3.3 * rate), uint64_t(9.1 * rate)};
+    const uint64_t tail = 4 * uint64_t(rate);
+    std::vector<float> heardSound(2 * (stops[1] + tail));
+    Collect heardEvents;
+    for (uint64_t at = 0; at < stops[1] + tail; at += 1000)
+        heard->render(heardSound.data() + 2 * at,
+                      size_t(std::min<uint64_t>(1000, stops[1] + tail - at)), heardEvents);
+
+    for (uint64_t stop : stops) {
+        auto pass = SongRenderer::create(bytes.data(), bytes.size(), rate, true, error);
+        pass->silence();
+        Collect passEvents;
+        std::vector<float> sound(2 * 4096);
+        for (uint64_t at = 0; at < stop; at += 4096)
+            pass->render(sound.data(), size_t(std::min<uint64_t>(4096, stop - at)), passEvents);
+        for (float v : sound) ASSERT_EQ(v, 0.0f);
+        auto copy = pass->audibleCopy();
+        ASSERT_TRUE(copy) << "at frame " << stop;
+        std::vector<float> copySound(2 * tail);
+        copy->render(copySound.data(), tail, passEvents);
+        ASSERT_EQ(passEvents.events.size() + 0,
+                  [&] {
+                      size_t n = 0;
+                      for (const SyncEvent& e : heardEvents.events) n += e.frame < stop + tail;
+                      return n;
+                  }())
+            << "at frame " << stop;
+        for (size_t i = 0; i < passEvents.events.size(); ++i) {
+            EXPECT_EQ(passEvents.events[i].code, heardEvents.events[i].code);
+            EXPECT_EQ(passEvents.events[i].frame, heardEvents.events[i].frame);
+        }
+        // The last two seconds of the stretch: the same sound.
+        double differ = 0.0, energy = 0.0;
+        for (size_t k = 2 * size_t(rate) * 2; k < copySound.size(); ++k) {
+            const double want = heardSound[2 * stop + k];
+            differ += (copySound[k] - want) * (copySound[k] - want);
+            energy += want * want;
+        }
+        EXPECT_GT(energy, 0.0);
+        EXPECT_LT(differ, 1e-6 * energy) << "at frame " << stop;
+    }
+}
+
+}  // namespace
