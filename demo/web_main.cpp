@@ -12,10 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "base/clock.h"
 #include "base/constants.h"
 #include "base/file_bytes.h"
 #include "base/host_path.h"
 #include "base/render_helpers.h"
+#include "base/trace.h"
 #include "demo/demo_options.h"
 #include "demo/demo_state.h"
 #include "demo/effects_warm_up.h"
@@ -130,7 +132,7 @@ void onKeyboard(unsigned char key) {
 
 // Pictures of the show at the given moments (seconds), each handed to the page as soon as
 // it is drawn: the show on the sound's clock, fast-forwarded from one moment to the next.
-void drawStills(const std::vector<double>& moments) {
+void drawStills(const std::vector<double>& moments, int timedDraws) {
     randomState = 1;
     run.state = std::make_unique<DemoState>();
     setShowClock(0);
@@ -155,6 +157,18 @@ void drawStills(const std::vector<double>& moments) {
         char what[64];
         std::snprintf(what, sizeof what, "still %g", seconds);
         tellPage(what);
+        if (timedDraws > 0) {
+            // The same frame again, each draw waited for: the draw time of this scene.
+            waitForDrawnPicture();
+            const double startMs = monotonicMs();
+            for (int i = 0; i < timedDraws; ++i) {
+                show.redrawLast();
+                waitForDrawnPicture();
+            }
+            std::snprintf(what, sizeof what, "draw %g %.3f", seconds,
+                          (monotonicMs() - startMs) / timedDraws);
+            tellPage(what);
+        }
     }
     tellPage("stills done");
 }
@@ -188,8 +202,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE void zuzor_web_stop() {
     if (run.started) run.hooks.endRequested = true;
 }
 
-// The page's `still` mode: comma-separated seconds.
-extern "C" EMSCRIPTEN_KEEPALIVE void zuzor_web_stills(const char* list) {
+// The page's `still` mode: comma-separated seconds; with `timedDraws`, each still is drawn
+// that many times more and the mean draw time handed to the page.
+extern "C" EMSCRIPTEN_KEEPALIVE void zuzor_web_stills(const char* list, int timedDraws) {
     std::vector<double> moments;
     for (const char* p = list; *p;) {
         char* end = nullptr;
@@ -198,7 +213,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void zuzor_web_stills(const char* list) {
         moments.push_back(seconds);
         p = *end == ',' ? end + 1 : end;
     }
-    drawStills(moments);
+    drawStills(moments, timedDraws);
 }
 
 int main(int argc, char** argv) {
@@ -207,6 +222,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zuzor: %s\n", error.c_str());
         run.options = {};
     }
+    openTraceFromEnvironment();
     if (run.options.mute) muteSoundOutput();
     int windowArgc = 1;
     openWindow(windowArgc, argv, {onDisplay, onIdle, onKeyboard, onReshape}, true);

@@ -8,6 +8,8 @@
 
 #include <cstdio>
 
+#include "platform/web/gl/webgl_calls.h"
+
 #include "platform/web/gl/gl_state.h"
 #include "platform/web/gl/webgl_batch.h"
 #include "platform/web/web_window.h"
@@ -39,6 +41,22 @@ void onWakeTimer(void*) {
     window.wakeTimer = 0;
     window.callbacks.idle();
 }
+
+// A timer comes a millisecond or more late, and later still on a busy page; the last
+// stretch before a tick goes through messages to the page itself, which come at once, so
+// the tick is not late for the wait. The page's other events run between the messages.
+// clang-format off
+EM_JS(void, postWakeMessage, (), {
+    if (!Module.zuzorWakeChannel) {
+        Module.zuzorWakeChannel = new MessageChannel();
+        Module.zuzorWakeChannel.port1.onmessage = () => Module._zuzor_web_wake();
+    }
+    Module.zuzorWakeChannel.port2.postMessage(0);
+});
+// clang-format on
+
+// Below this the idle callback is called again through a message rather than a timer.
+constexpr double timerSlackMs = 2.0;
 
 EM_BOOL onKeyDown(int, const EmscriptenKeyboardEvent* event, void*) {
     if (event->keyCode == 27) {
@@ -83,13 +101,23 @@ void showDrawnPicture() {
     webgl::flushBatch();
 }
 
+void waitForDrawnPicture() {
+    webgl::flushBatch();
+    unsigned char pixel[4];
+    emscripten_glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+}
+
 void requestRedisplay() {
     window.redisplay = true;
 }
 
 void wakeIdleIn(double ms) {
     if (window.wakeTimer != 0) emscripten_clear_timeout(window.wakeTimer);
-    window.wakeTimer = emscripten_set_timeout(onWakeTimer, ms, nullptr);
+    window.wakeTimer = 0;
+    if (ms <= timerSlackMs)
+        postWakeMessage();
+    else
+        window.wakeTimer = emscripten_set_timeout(onWakeTimer, ms - timerSlackMs, nullptr);
 }
 
 // Never returns: the page's event loop calls the frames from here on.
@@ -104,3 +132,7 @@ void closeWindow() {
 }
 
 }  // namespace zuzor
+
+extern "C" EMSCRIPTEN_KEEPALIVE void zuzor_web_wake() {
+    zuzor::window.callbacks.idle();
+}

@@ -12,6 +12,8 @@ void wakeIdleIn(double ms);
 // Sends what was drawn outside a display callback to the canvas (the display callback's
 // frames go by themselves).
 void showDrawnPicture();
+// Sends it and waits until the GPU has drawn it (one pixel read back): for timing draws.
+void waitForDrawnPicture();
 
 // The size of the drawing buffer, in pixels: the show's picture at 800x600.
 inline constexpr int webCanvasWidth = 800;

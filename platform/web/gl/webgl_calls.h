@@ -24,4 +24,6 @@ void emscripten_glTexImage2D(GLenum target, GLint level, GLint internalFormat, G
 void emscripten_glCopyTexSubImage2D(GLenum target, GLint level, GLint xOffset, GLint yOffset,
                                     GLint x, GLint y, GLsizei width, GLsizei height);
 void emscripten_glPixelStorei(GLenum name, GLint value);
+void emscripten_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format,
+                             GLenum type, void* pixels);
 }

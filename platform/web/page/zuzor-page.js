@@ -20,6 +20,9 @@
   // Every data file is fetched before main runs; a missing one is simply not written, and
   // the show meets it as natively: the failure message, or a picture without it.
   function fetchData() {
+    // ?trace: the measuring trace (ZUZOR_TRACE) in the program's file system, for the
+    // benchmarks to read back with Module.FS.
+    if (query.has("trace")) Module.ENV.ZUZOR_TRACE = "/trace.txt";
     Module.FS.mkdir("/Data");
     for (const name of dataFiles) {
       Module.addRunDependency("data " + name);
@@ -70,7 +73,9 @@
       times.ready = performance.now();
       if (stillList !== null) {
         Module.zuzorStills = [];
-        Module.ccall("zuzor_web_stills", null, ["string"], [stillList]);
+        Module.zuzorDrawMs = {};
+        const timedDraws = Number(query.get("timed") || 0);
+        Module.ccall("zuzor_web_stills", null, ["string", "number"], [stillList, timedDraws]);
         return;
       }
       state = "waiting";
@@ -85,6 +90,9 @@
       showPrompt("play again");
     } else if (what.startsWith("still ")) {
       Module.zuzorStills.push({ at: Number(what.slice(6)), png: canvas.toDataURL("image/png") });
+    } else if (what.startsWith("draw ")) {
+      const [, at, ms] = what.split(" ");
+      Module.zuzorDrawMs[at] = Number(ms);
     } else if (what === "stills done" || what === "stills failed") {
       Module.zuzorStillsDone = what;
     }
