@@ -5,6 +5,8 @@
 //   script    a module whose script lights a flash at 2.88 s and ends the show at 12.48 s:
 //             the sound reaches Web Audio at the song's pace, the flash is applied when
 //             heard and not before, the end event ends the show at its time
+//   escape    Escape stops the music and offers to play again; the click on it plays the
+//             show again from its start
 //   nomodule  the failure message and the same opening picture as with the module
 // Usage: node web_test.mjs --pages DIR --stills DIR --at LIST [--only CASE]
 // Prints one line per case and the figures it measured; exits 1 when a case fails.
@@ -169,6 +171,29 @@ async function scriptCase() {
   await page.close();
 }
 
+async function escapeCase() {
+  const { page, messages } = await openPage("show", "?window");
+  await waitForPrompt(page);
+  await page.click("#canvas");
+  await page.waitForFunction("Module.zuzorHanded > 44100", { timeout: 60000 });
+  await page.keyboard.press("Escape");
+  await page.waitForFunction("Module.zuzorState() === 'ended'", { timeout: 10000 });
+  const handedAtEnd = await page.evaluate("Module.zuzorHanded");
+  await new Promise((resolve) => setTimeout(resolve, 500));
+  const handedLater = await page.evaluate("Module.zuzorHanded");
+  const prompt = await page.evaluate(() => document.getElementById("prompt").hidden ? "" :
+                                     document.getElementById("prompt").textContent);
+  check("escape: the music stops and the page offers to play again",
+        handedLater === handedAtEnd && prompt === "play again", `${prompt}, ${handedLater - handedAtEnd} frames after`);
+  await page.click("#prompt");
+  await page.waitForFunction(`Module.zuzorState() === 'playing' && Module.zuzorHanded > ${handedAtEnd + 44100}`,
+                             { timeout: 60000 });
+  const lines = logLines(messages);
+  check("escape: the show plays again from its start", lines.length === 2 && lines[1] === startupLine,
+        JSON.stringify(lines));
+  await page.close();
+}
+
 async function noModuleCase() {
   const withModule = await openPage("show");
   await waitForPrompt(withModule.page);
@@ -186,7 +211,8 @@ async function noModuleCase() {
   await page.close();
 }
 
-const cases = { startup: startupCase, stills: stillsCase, script: scriptCase, nomodule: noModuleCase };
+const cases = { startup: startupCase, stills: stillsCase, script: scriptCase, escape: escapeCase,
+                nomodule: noModuleCase };
 try {
   for (const [name, run] of Object.entries(cases))
     if (!options.only || options.only === name) await run();
