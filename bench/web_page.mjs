@@ -1,6 +1,7 @@
 // Measures the web page in Debian's chromium, headless, served from 127.0.0.1: load to
 // first picture, click to first sound, the draw time of each scene (the stills of the
-// visual references, each drawn 20 more times and waited for), and over a live run of the
+// visual references, each drawn 20 more times and waited for) and of every frame of the
+// show (?profile, as zuzor-capture --profile draws it natively), and over a live run of the
 // show (?trace) the tick pace and how long after its row is heard each event is applied.
 // Usage: node bench/web_page.mjs PAGE_FOLDER [SECONDS_OF_SHOW]   (tests/web's node_modules)
 import puppeteer from "../tests/web/node_modules/puppeteer-core/lib/esm/puppeteer/puppeteer-core.js";
@@ -28,6 +29,13 @@ await draws.waitForFunction("window.Module && Module.zuzorStillsDone", { timeout
 console.log("draw ms per scene (12 voxel field, 30 tower, 45 grid, 60 warp, 134 logo):",
             JSON.stringify(await draws.evaluate("Module.zuzorDrawMs")));
 await draws.close();
+
+const profile = await browser.newPage();
+await profile.goto(`${origin}/?profile`);
+await profile.waitForFunction("window.Module && Module.zuzorProfile", { timeout: 900000 });
+console.log("whole show, every frame drawn in full and waited for:",
+            await profile.evaluate("Module.zuzorProfile"));
+await profile.close();
 
 const live = await browser.newPage();
 await live.setViewport({ width: 1024, height: 768 });

@@ -48,5 +48,5 @@ target_link_options(zuzor-web PRIVATE
     -sMIN_WEBGL_VERSION=2
     -sMAX_WEBGL_VERSION=2
     -sFORCE_FILESYSTEM=1
-    "-sEXPORTED_FUNCTIONS=[_main,_zuzor_web_start,_zuzor_web_stop,_zuzor_web_stills,_zuzor_web_fill,_zuzor_web_wake]"
+    "-sEXPORTED_FUNCTIONS=[_main,_zuzor_web_start,_zuzor_web_stop,_zuzor_web_stills,_zuzor_web_profile,_zuzor_web_fill,_zuzor_web_wake]"
     "-sEXPORTED_RUNTIME_METHODS=[FS,ENV,ccall,UTF8ToString,addRunDependency,removeRunDependency]")

@@ -7,6 +7,7 @@
 // offline capture draws them.
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -173,7 +174,61 @@ void drawStills(const std::vector<double>& moments, int timedDraws) {
     tellPage("stills done");
 }
 
+// The whole show on the sound's clock with every frame drawn in full and waited for, as
+// the capture's --profile runs it: the draw time per frame, handed to the page.
+void profileShow() {
+    randomState = 1;
+    run.state = std::make_unique<DemoState>();
+    setShowClock(0);
+    SceneStart start;
+    start.clock = &showTimeSource();
+    start.viewportWidth = webCanvasWidth;
+    start.viewportHeight = webCanvasHeight;
+    initScene(*run.state, start);
+    const std::vector<uint8_t> module = moduleBytes();
+    std::string error;
+    auto renderer = SongRenderer::create(module.data(), module.size(), mixRate, false, error);
+    if (!renderer) {
+        tellPage("profile failed");
+        return;
+    }
+    SoundClockShow show(*run.state, std::move(renderer));
+    std::vector<float> drawMs;
+    drawMs.reserve(4096);
+    auto timedDraw = [&] {
+        const double startMs = monotonicMs();
+        show.draw(false);
+        waitForDrawnPicture();
+        drawMs.push_back(float(monotonicMs() - startMs));
+    };
+    timedDraw();
+    for (bool over = false; !over;) {
+        show.renderChunk();
+        while (show.clock() < show.chunkEnd()) {
+            const SoundClockShow::Step step = show.advance();
+            if (step.quit) {
+                over = true;
+                break;
+            }
+            if (step.redraw) timedDraw();
+        }
+    }
+    std::sort(drawMs.begin(), drawMs.end());
+    double sum = 0.0;
+    for (float ms : drawMs) sum += ms;
+    char what[160];
+    std::snprintf(what, sizeof what, "profile %zu frames p50 %.2f p99 %.2f max %.2f mean %.2f",
+                  drawMs.size(), drawMs[drawMs.size() / 2], drawMs[drawMs.size() * 99 / 100],
+                  drawMs.back(), sum / double(drawMs.size()));
+    tellPage(what);
+}
+
 }  // namespace
+
+// The page's `profile` mode.
+extern "C" EMSCRIPTEN_KEEPALIVE void zuzor_web_profile() {
+    profileShow();
+}
 
 // The viewer's click (or the page's "play again"): the music and the ticks start.
 extern "C" EMSCRIPTEN_KEEPALIVE void zuzor_web_start() {

@@ -13,6 +13,7 @@
   if (query.has("from")) programArguments.push("--from", query.get("from"));
   const mute = query.has("mute");
   const stillList = query.get("still");
+  const profile = query.has("profile");
   let state = "loading"; // loading, waiting, playing, ended
 
   const times = { load: performance.now() };
@@ -71,6 +72,10 @@
   function onPage(what) {
     if (what === "ready") {
       times.ready = performance.now();
+      if (profile) {
+        Module._zuzor_web_profile();
+        return;
+      }
       if (stillList !== null) {
         Module.zuzorStills = [];
         Module.zuzorDrawMs = {};
@@ -93,6 +98,8 @@
     } else if (what.startsWith("draw ")) {
       const [, at, ms] = what.split(" ");
       Module.zuzorDrawMs[at] = Number(ms);
+    } else if (what.startsWith("profile")) {
+      Module.zuzorProfile = what;
     } else if (what === "stills done" || what === "stills failed") {
       Module.zuzorStillsDone = what;
     }
@@ -103,7 +110,7 @@
     canvas: canvas,
     preRun: [fetchData],
     zuzorPage: onPage,
-    zuzorStillMode: stillList !== null,
+    zuzorStillMode: stillList !== null || profile,
     zuzorTimes: times,
     zuzorState: () => state,
   };
