@@ -19,6 +19,9 @@ namespace {
 constexpr int processorFrames = 2048;
 // How far ahead of the heard frame the silent clock renders, like a device's buffer.
 constexpr int silentLeadFrames = 1024;
+// A context that asks for no buffer this long after the output opened will not play (the
+// browser keeps it suspended without the viewer's gesture): the silent clock takes over.
+constexpr double firstBufferLimitMs = 1000.0;
 
 struct WebOutput {
     OutputInfo info;
@@ -27,6 +30,7 @@ struct WebOutput {
     int64_t lastHeard = -1;
     bool silent = false;  // keepOutputSilent
     double silentStartMs = 0.0;
+    double openedMs = 0.0;
     float buffer[processorFrames * 2] = {};
 };
 
@@ -107,6 +111,14 @@ void renderSilentUpTo(int64_t heard) {
     }
 }
 
+void startSilentClock() {
+    output.info.kind = OutputKind::silentClock;
+    output.info.deviceBufferFrames = silentLeadFrames;
+    output.info.driver = "silent";
+    output.silentStartMs = nowMs();
+    renderSilentUpTo(-1);
+}
+
 }  // namespace
 
 OutputInfo openOutput(int rate, OutputFill fill) {
@@ -121,6 +133,7 @@ OutputInfo openOutput(int rate, OutputFill fill) {
         output.info.kind = OutputKind::device;
         output.info.deviceBufferFrames = processorFrames;
         output.info.driver = "webaudio";
+        output.openedMs = nowMs();
         return output.info;
     }
     if (!output.silent)
@@ -153,6 +166,12 @@ uint64_t handedFrames() {
 
 int64_t heardFrame() {
     int64_t heard = -1;
+    if (output.info.kind == OutputKind::device && !frameZero.known &&
+        nowMs() - output.openedMs > firstBufferLimitMs) {
+        stopWebAudio();
+        std::fprintf(stderr, "zuzor: the page's sound did not start; the show runs silent\n");
+        startSilentClock();
+    }
     if (output.info.kind == OutputKind::silentClock) {
         heard = int64_t((nowMs() - output.silentStartMs) * output.info.rate / 1000.0);
         renderSilentUpTo(heard);

@@ -5,6 +5,8 @@
 //   script    a module whose script lights a flash at 2.88 s and ends the show at 12.48 s:
 //             the sound reaches Web Audio at the song's pace, the flash is applied when
 //             heard and not before, the end event ends the show at its time
+//   nosound   a sound context the browser keeps suspended: the silent clock carries the
+//             show, and the end event still ends it at its time
 //   escape    Escape stops the music and offers to play again; the click on it plays the
 //             show again from its start
 //   nomodule  the failure message and the same opening picture as with the module
@@ -171,6 +173,33 @@ async function scriptCase() {
   await page.close();
 }
 
+async function noSoundCase() {
+  const page = await browser.newPage();
+  const messages = [];
+  page.on("console", (message) => messages.push({ type: message.type(), text: message.text() }));
+  // As a browser does without the viewer's gesture: the context never runs.
+  await page.evaluateOnNewDocument(() => {
+    const RealContext = window.AudioContext;
+    window.AudioContext = function (options) {
+      const context = new RealContext(options);
+      context.suspend();
+      context.resume = () => Promise.resolve();
+      return context;
+    };
+  });
+  await page.goto(`${origin}/script/?window`);
+  await waitForPrompt(page);
+  await page.click("#canvas");
+  await page.waitForFunction("Module.zuzorState() === 'ended'", { timeout: 60000 });
+  const times = await page.evaluate("Module.zuzorTimes");
+  const seconds = (times.ended - times.click) / 1000;
+  check("nosound: the silent clock ends the show at the end event's time",
+        seconds >= endHeardS && seconds <= endHeardS + 1.5, `${seconds.toFixed(3)} s after the click`);
+  const warnings = messages.filter((m) => m.text.startsWith("zuzor: ")).map((m) => m.text);
+  check("nosound: one line says so", warnings.length === 1, JSON.stringify(warnings));
+  await page.close();
+}
+
 async function escapeCase() {
   const { page, messages } = await openPage("show", "?window");
   await waitForPrompt(page);
@@ -211,7 +240,8 @@ async function noModuleCase() {
   await page.close();
 }
 
-const cases = { startup: startupCase, stills: stillsCase, script: scriptCase, escape: escapeCase,
+const cases = { startup: startupCase, stills: stillsCase, script: scriptCase, nosound: noSoundCase,
+                escape: escapeCase,
                 nomodule: noModuleCase };
 try {
   for (const [name, run] of Object.entries(cases))
