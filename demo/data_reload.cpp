@@ -25,11 +25,10 @@ namespace zuzor {
 
 namespace {
 
-const std::string dataDir = "Data";
-
 std::vector<std::string> watchedPaths() {
     std::vector<std::string> paths;
-    for (const DataFile& file : showDataFiles) paths.push_back(dataDir + "/" + file.name);
+    for (const DataFile& file : showDataFiles)
+        paths.push_back(std::string(dataFolder) + "/" + file.name);
     return paths;
 }
 
@@ -64,7 +63,7 @@ void DataReload::poll(Show& show, ShellHooks& hooks, JumpRedraw& redraw) {
     std::vector<uint8_t> newModule;
     for (size_t index : changed) {
         const DataFile& file = showDataFiles[index];
-        const std::string path = dataDir + "/" + file.name;
+        const std::string path = std::string(dataFolder) + "/" + file.name;
         std::vector<uint8_t> bytes;
         std::string reason;
         if (!readWholeFile(path, bytes)) {
