@@ -18,7 +18,7 @@
 
 namespace zuzor {
 
-// Every field starts as written here; initScene and the scene objects' init set the rest
+// Every field starts as written here; the show's start (Show::begin) and the scene objects' init set the rest
 // of the start values.
 struct DemoState {
     // Which effects the frame draws.

@@ -17,8 +17,8 @@ namespace zuzor {
 
 namespace {
 
-// The state that the effects change, as initScene leaves it: the warm-up draws from there,
-// as it did when it ran inside initScene.
+// The state that the effects change, as the show's start leaves it: the warm-up draws from
+// there, as it does when it runs inside the start.
 void setStartUpState() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

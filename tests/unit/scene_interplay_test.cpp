@@ -1,4 +1,4 @@
-// How the effects meet in one frame: the shared modelview, the shared random sequence, and
+// How the effects meet in one frame: the shared modelview, the show's random sequence, and
 // the voxel field's clear (stood in for by a plain colour clear until it is built).
 #include <GL/gl.h>
 #include <GL/glu.h>
