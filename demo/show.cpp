@@ -14,9 +14,9 @@
 namespace zuzor {
 
 void Show::begin(const SceneStart& start) {
-    state_ = DemoState{};
+    state_ = std::make_unique<DemoState>();
     songClock_.set(0);
-    DemoState& s = state_;
+    DemoState& s = *state_;
     initSceneObjects(s);
     s.voxelField.outlineWidth = VoxelField::showOutlineWidth * start.pixelScale;
     setFixedGlState();

@@ -4,6 +4,8 @@
 // through begin; they differ only in the choices of SceneStart. A show begun again starts
 // from the start of everything, the random sequence too: nothing of a show lives outside it.
 #pragma once
+#include <memory>
+
 #include "demo/demo_state.h"
 #include "demo/show_clock.h"
 
@@ -38,18 +40,19 @@ class Show {
     Show(const Show&) = delete;
     Show& operator=(const Show&) = delete;
 
-    // Starts the show afresh, with a current GL context: a new state, the scene objects,
+    // Starts the show afresh, with a current GL context: a new state (references to the old
+    // one are left behind with it), the scene objects,
     // fixed GL state, warm-up, the timer on its clock at 0, then as chosen the song, the logo
     // and the start-up line on standard output.
     void begin(const SceneStart& start = {});
 
-    DemoState& state() { return state_; }
-    const DemoState& state() const { return state_; }
+    DemoState& state() { return *state_; }
+    const DemoState& state() const { return *state_; }
     // The song's frames, for a show begun onSongClock.
     ShowClock& songClock() { return songClock_; }
 
   private:
-    DemoState state_;
+    std::unique_ptr<DemoState> state_ = std::make_unique<DemoState>();
     ShowClock songClock_;
 };
 

@@ -21,8 +21,8 @@ struct RecordingHooks final : ShellHooks {
 
 struct SceneFixture {
     OffscreenGl gl;
-    std::unique_ptr<Show> show = std::make_unique<Show>();
-    DemoState* state = &show->state();
+    Show show;
+    DemoState* state = nullptr;
     RecordingHooks hooks;
 
     // Call after checking gl.ok(). Without the warm-up, which leaves nothing behind that
@@ -33,7 +33,8 @@ struct SceneFixture {
         start.viewportWidth = gl.width();
         start.viewportHeight = gl.height();
         start.music = false;
-        show->begin(start);
+        show.begin(start);
+        state = &show.state();
     }
 };
 
