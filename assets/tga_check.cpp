@@ -1,4 +1,4 @@
-// The loader's refusals one by one, in the order its fixed header template meets them.
+// The loader's refusals in words: its own header reader says which field, this says why.
 #include "assets/tga_check.h"
 
 #include "assets/tga_decode.h"
@@ -15,27 +15,32 @@ unsigned u16(const uint8_t* at) {
     return unsigned(at[0]) | unsigned(at[1]) << 8;
 }
 
-// The first header field the loader's template refuses, or an empty string.
-std::string headerRefusal(const uint8_t* header) {
-    if (header[0] != 0)
-        return "image ID field of " + number(header[0]) + " bytes (only ID length 0 is read)";
-    if (header[1] != 0)
-        return "colour map type " + number(header[1]) +
-               " (only files without a colour map are read)";
-    if (header[2] != 2) {
-        const char* kind =
-            header[2] >= 9 && header[2] <= 11 ? "run-length encoded image type " : "image type ";
-        return kind + number(header[2]) + " (only uncompressed true-colour, type 2, is read)";
+// The loader's refusal of the header in words, with the values it refused.
+std::string headerRefusal(TgaHeaderFault fault, const uint8_t* header) {
+    switch (fault) {
+        case TgaHeaderFault::none:
+            return {};
+        case TgaHeaderFault::imageId:
+            return "image ID field of " + number(header[0]) + " bytes (only ID length 0 is read)";
+        case TgaHeaderFault::colourMap:
+            return "colour map type " + number(header[1]) +
+                   " (only files without a colour map are read)";
+        case TgaHeaderFault::imageType: {
+            const char* kind = header[2] >= 9 && header[2] <= 11 ? "run-length encoded image type "
+                                                                 : "image type ";
+            return kind + number(header[2]) + " (only uncompressed true-colour, type 2, is read)";
+        }
+        case TgaHeaderFault::colourMapFields:
+            return "colour map fields set (only zero colour map fields are read)";
+        case TgaHeaderFault::origin:
+            return "image origin (" + number(u16(header + 8)) + ", " + number(u16(header + 10)) +
+                   ") (only origin (0, 0) is read)";
+        case TgaHeaderFault::noPixels:
+            return "image of " + number(u16(header + 12)) + "x" + number(u16(header + 14)) +
+                   " pixels";
+        case TgaHeaderFault::depth:
+            return number(header[16]) + " bits per pixel (only 24 and 32 are read)";
     }
-    for (int at = 3; at < 8; ++at)
-        if (header[at] != 0) return "colour map fields set (only zero colour map fields are read)";
-    if (u16(header + 8) != 0 || u16(header + 10) != 0)
-        return "image origin (" + number(u16(header + 8)) + ", " + number(u16(header + 10)) +
-               ") (only origin (0, 0) is read)";
-    if (u16(header + 12) == 0 || u16(header + 14) == 0)
-        return "image of " + number(u16(header + 12)) + "x" + number(u16(header + 14)) + " pixels";
-    if (header[16] != 24 && header[16] != 32)
-        return number(header[16]) + " bits per pixel (only 24 and 32 are read)";
     return {};
 }
 
@@ -46,10 +51,9 @@ bool checkTga(const uint8_t* data, size_t size, std::string& reason) {
         reason = "shorter than the " + number(unsigned(tgaHeaderSize)) + "-byte TGA header";
         return false;
     }
-    reason = headerRefusal(data);
-    if (!reason.empty()) return false;
     TgaImage image{};
-    acceptTgaHeader(data, image);
+    reason = headerRefusal(readTgaHeader(data, image), data);
+    if (!reason.empty()) return false;
     const size_t bytes = tgaPixelBytes(image);
     if (bytes == 0) {
         reason = "pixel data too large for this machine";

@@ -12,9 +12,9 @@ namespace zuzor {
 
 namespace {
 
-// Image ID length 0, no colour map, type 2 (uncompressed true-colour), zero colour map
-// fields, origin (0, 0).
-constexpr uint8_t fixedHeader[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+uint32_t u16(const uint8_t* at) {
+    return uint32_t(at[0]) + 256u * at[1];
+}
 
 TgaAllocate orDefault(TgaAllocate allocate) {
     return allocate ? allocate : std::malloc;
@@ -44,15 +44,20 @@ void finishPixels(const uint8_t* header, uint8_t* pixels, const TgaImage& image)
 
 }  // namespace
 
-bool acceptTgaHeader(const uint8_t* header, TgaImage& image) {
-    if (std::memcmp(header, fixedHeader, sizeof fixedHeader) != 0) return false;
-    image.width = uint32_t(header[12]) + 256u * header[13];
-    image.height = uint32_t(header[14]) + 256u * header[15];
-    if (image.width == 0 || image.height == 0) return false;
-    uint8_t depth = header[16];
-    if (depth != 24 && depth != 32) return false;
+TgaHeaderFault readTgaHeader(const uint8_t* header, TgaImage& image) {
+    if (header[0] != 0) return TgaHeaderFault::imageId;
+    if (header[1] != 0) return TgaHeaderFault::colourMap;
+    if (header[2] != 2) return TgaHeaderFault::imageType;
+    for (int at = 3; at < 8; ++at)
+        if (header[at] != 0) return TgaHeaderFault::colourMapFields;
+    if (u16(header + 8) != 0 || u16(header + 10) != 0) return TgaHeaderFault::origin;
+    image.width = u16(header + 12);
+    image.height = u16(header + 14);
+    if (image.width == 0 || image.height == 0) return TgaHeaderFault::noPixels;
+    const uint8_t depth = header[16];
+    if (depth != 24 && depth != 32) return TgaHeaderFault::depth;
     image.bitsPerPixel = depth;
-    return true;
+    return TgaHeaderFault::none;
 }
 
 size_t tgaPixelBytes(const TgaImage& image) {

@@ -16,9 +16,25 @@ inline constexpr size_t tgaHeaderSize = 18;
 // in counting or refusing allocators to watch what the reader asks for.
 using TgaAllocate = void* (*)(size_t);
 
-// Checks the 18 header bytes. Once the fixed part matches, `width` and `height` are stored
-// in `image` even if the sizes or the depth are then refused; `bitsPerPixel` only on success.
-bool acceptTgaHeader(const uint8_t* header, TgaImage& image);
+// The first field of the 18 header bytes that the loader refuses, in the order it reads them.
+enum class TgaHeaderFault {
+    none,
+    imageId,          // an image ID field (only length 0 is read)
+    colourMap,        // a colour map
+    imageType,        // not type 2, uncompressed true-colour
+    colourMapFields,  // colour map fields set
+    origin,           // an origin other than (0, 0)
+    noPixels,         // a width or height of 0
+    depth,            // neither 24 nor 32 bits per pixel
+};
+
+// Reads the 18 header bytes: the one parser of the loader and of checkTga. Once the fixed
+// part matches, `width` and `height` are stored in `image` even if the sizes or the depth
+// are then refused; `bitsPerPixel` only when the header is accepted.
+TgaHeaderFault readTgaHeader(const uint8_t* header, TgaImage& image);
+inline bool acceptTgaHeader(const uint8_t* header, TgaImage& image) {
+    return readTgaHeader(header, image) == TgaHeaderFault::none;
+}
 
 // width × height × bytes per pixel of an accepted header, or 0 when it does not fit in size_t.
 size_t tgaPixelBytes(const TgaImage& image);

@@ -71,7 +71,7 @@ Rgb skyWithSun(double x, double y) {
 }
 
 // A small deterministic generator of its own, so that the picture does not depend on the
-// demo's shared random sequence.
+// show's random sequence.
 struct Lcg {
     uint32_t state;
     double next() {

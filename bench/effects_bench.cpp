@@ -11,6 +11,7 @@
 #include <ctime>
 #include <vector>
 
+#include "base/show_math.h"
 #include "bench/bench_scene.h"
 #include "demo/demo_state.h"
 #include "demo/effects_warm_up.h"
@@ -98,7 +99,7 @@ void BM_WarpScene(benchmark::State& bench) {
     EffectsScene scene;
     if (scene.ok) scene.switchEverythingOn();
     drawEachTick(bench, scene, [](DemoState& s) {
-        s.warpScene.draw(s.camera, s.ringTower, s.towerSettings(), wholeTick(s.tick));
+        s.warpScene.draw(s.camera, s.ringTower, s.towerSettings(), wholeTick(s.tick), s.random);
     });
 }
 BENCHMARK(BM_WarpScene)->Unit(benchmark::kMillisecond)->Iterations(400);
@@ -111,7 +112,7 @@ void BM_TowerThenWarp(benchmark::State& bench) {
         int32_t t = wholeTick(s.tick);
         s.ringTower.bindArrays();
         s.ringTower.draw(s.camera, s.towerSettings(), t);
-        s.warpScene.draw(s.camera, s.ringTower, s.towerSettings(), t);
+        s.warpScene.draw(s.camera, s.ringTower, s.towerSettings(), t, s.random);
     });
 }
 BENCHMARK(BM_TowerThenWarp)->Unit(benchmark::kMillisecond)->Iterations(400);
@@ -134,7 +135,7 @@ void BM_WholeFrameEverythingOnEffectsHidden(benchmark::State& bench) {
         s.ringTower.bindArrays();
         s.ringTower.draw(s.camera, s.towerSettings(), t, hidden);
         s.blobGrid.draw(hidden);
-        s.warpScene.draw(s.camera, s.ringTower, s.towerSettings(), t, hidden);
+        s.warpScene.draw(s.camera, s.ringTower, s.towerSettings(), t, s.random, hidden);
         s.voxelField.draw(s.camera, s.tick);
         s.flashPanels.bindVertices();
         s.flashPanels.draw();

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/show_math.h"
 #include "bench/bench_scene.h"
 #include "demo/demo_state.h"
 #include "demo/frame_loop.h"

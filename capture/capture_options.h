@@ -4,10 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "base/constants.h"
+
 namespace zuzor {
 
 struct CaptureOptions {
-    std::string module = "Data/ZUZOR.XM";
+    std::string module = std::string(dataFolder) + "/" + moduleName;
     std::string out = "zuzor.mp4";  // the video, unless frames or a profile only are asked for
     std::string framesDir;          // PNG frames and a WAV instead of a video
     std::string profileFile;        // the render profile of every drawn frame

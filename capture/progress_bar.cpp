@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "base/clock.h"
-#include "demo/show_clock.h"
+#include "base/constants.h"
 
 namespace zuzor {
 

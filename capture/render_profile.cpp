@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "demo/show_clock.h"
+#include "base/constants.h"
 
 namespace zuzor {
 

@@ -11,12 +11,9 @@
 #include <memory>
 
 #include "base/clock.h"
-#include "base/render_helpers.h"
 #include "capture/picture_readback.h"
-#include "demo/demo_state.h"
-#include "demo/show_clock.h"
+#include "demo/show.h"
 #include "demo/show_seek.h"
-#include "demo/start_up.h"
 #include "platform/offscreen_gl.h"
 #include "sync/song_renderer.h"
 
@@ -62,7 +59,7 @@ class Capture {
     CaptureSink& sink_;
     CaptureReport& report_;
     std::unique_ptr<OffscreenGl> gl_;
-    std::unique_ptr<DemoState> state_;
+    std::unique_ptr<Show> scene_;
     std::unique_ptr<SoundClockShow> show_;
     std::unique_ptr<PictureReadback> readback_;
     std::vector<uint8_t> rgb_;
@@ -95,12 +92,9 @@ bool Capture::startScene(std::string& error) {
     readback_ =
         std::make_unique<PictureReadback>(settings_.width, settings_.height, picture, factor);
 
-    // The show from its start, the random sequence too, however many captures ran before.
-    setShowClock(0);
-    randomState = 1;
-    state_ = std::make_unique<DemoState>();
+    scene_ = std::make_unique<Show>();
     SceneStart start;
-    start.clock = &showTimeSource();
+    start.onSongClock = true;
     // The window's default reshape: the viewport covers it before the first frame.
     start.viewportWidth = gl_->width();
     start.viewportHeight = gl_->height();
@@ -110,15 +104,15 @@ bool Capture::startScene(std::string& error) {
     // The capture renders its own music; the logo is loaded as the demo loads it.
     start.music = false;
     start.logo = true;
-    initScene(*state_, start);
-    show_ = std::make_unique<SoundClockShow>(*state_, std::move(renderer));
+    scene_->begin(start);
+    show_ = std::make_unique<SoundClockShow>(*scene_, std::move(renderer));
     return true;
 }
 
 // Before --from the show is fast-forwarded: its frames are drawn hidden, but those within
 // reach of --from in full, so the picture at --from is the one a full run shows there.
 void Capture::draw() {
-    const uint64_t clock = showClock();
+    const uint64_t clock = show_->clock();
     const bool hidden = clock + SoundClockShow::fullDrawSpan <= settings_.fromFrame;
     if (!settings_.timeDraws || hidden) {
         show_->draw(hidden);

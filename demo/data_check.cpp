@@ -9,9 +9,9 @@
 namespace zuzor {
 
 const DataFile showDataFiles[3] = {
-    {DataKind::module, "ZUZOR.XM"},
-    {DataKind::logo, "drell.tga"},
-    {DataKind::sprite, "korvane.tga"},
+    {DataKind::module, moduleName},
+    {DataKind::logo, logoName},
+    {DataKind::sprite, spriteName},
 };
 
 bool checkDataBytes(DataKind kind, const std::vector<uint8_t>& bytes, std::string& reason) {

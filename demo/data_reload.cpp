@@ -10,15 +10,13 @@
 #include "base/clock.h"
 #include "base/constants.h"
 #include "base/file_bytes.h"
-#include "base/render_helpers.h"
 #include "base/trace.h"
 #include "demo/data_check.h"
 #include "demo/demo_state.h"
 #include "demo/live_jump.h"
 #include "demo/shell_hooks.h"
-#include "demo/show_clock.h"
+#include "demo/show.h"
 #include "demo/show_seek.h"
-#include "demo/start_up.h"
 #include "demo/sync_events.h"
 #include "sync/module_player.h"
 #include "sync/song_renderer.h"
@@ -27,11 +25,10 @@ namespace zuzor {
 
 namespace {
 
-const std::string dataDir = "Data";
-
 std::vector<std::string> watchedPaths() {
     std::vector<std::string> paths;
-    for (const DataFile& file : showDataFiles) paths.push_back(dataDir + "/" + file.name);
+    for (const DataFile& file : showDataFiles)
+        paths.push_back(std::string(dataFolder) + "/" + file.name);
     return paths;
 }
 
@@ -55,7 +52,7 @@ uint64_t heardNow(Song* song, uint64_t otherwise) {
 DataReload::DataReload(std::vector<uint8_t> module)
     : watch_(watchedPaths()), module_(std::move(module)) {}
 
-void DataReload::poll(DemoState& state, ShellHooks& hooks, JumpRedraw& redraw) {
+void DataReload::poll(Show& show, ShellHooks& hooks, JumpRedraw& redraw) {
     const std::vector<size_t> changed = watch_.poll();
     if (changed.empty()) return;
 
@@ -63,7 +60,7 @@ void DataReload::poll(DemoState& state, ShellHooks& hooks, JumpRedraw& redraw) {
     std::vector<uint8_t> newModule;
     for (size_t index : changed) {
         const DataFile& file = showDataFiles[index];
-        const std::string path = dataDir + "/" + file.name;
+        const std::string path = std::string(dataFolder) + "/" + file.name;
         std::vector<uint8_t> bytes;
         std::string reason;
         if (!readWholeFile(path, bytes)) {
@@ -76,14 +73,14 @@ void DataReload::poll(DemoState& state, ShellHooks& hooks, JumpRedraw& redraw) {
         std::fprintf(stderr, "zuzor: %s: refused: %s; the show goes on with the one loaded\n",
                      path.c_str(), reason.c_str());
     }
-    if (accepted) rebuild(state, hooks, redraw, newModule.empty() ? nullptr : &newModule);
+    if (accepted) rebuild(show, hooks, redraw, newModule.empty() ? nullptr : &newModule);
 }
 
-void DataReload::rebuild(DemoState& state, ShellHooks& hooks, JumpRedraw& redraw,
+void DataReload::rebuild(Show& show, ShellHooks& hooks, JumpRedraw& redraw,
                          std::vector<uint8_t>* newModule) {
     const double startedMs = monotonicMs();
     const bool moduleChanged = newModule != nullptr;
-    SongHandle song = std::move(state.song);
+    SongHandle song = std::move(show.state().song);
     SongHandle freshSong;
     if (newModule) {
         freshSong = loadSongFromMemory(newModule->data(), newModule->size());
@@ -91,62 +88,60 @@ void DataReload::rebuild(DemoState& state, ShellHooks& hooks, JumpRedraw& redraw
     }
     if (newModule) module_ = std::move(*newModule);
     if (module_.empty()) {
-        state.song = std::move(song);
+        show.state().song = std::move(song);
         return;
     }
 
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
-    TgaImage oldLogo = std::move(state.logo);
-    TgaImage oldSprite = std::move(state.warpScene.sprite);
-    state = DemoState{};
-    randomState = 1;
-    setShowClock(0);
+    TgaImage oldLogo = std::move(show.state().logo);
+    TgaImage oldSprite = std::move(show.state().warpScene.sprite);
     SceneStart start;
-    start.clock = &showTimeSource();
+    start.onSongClock = true;
     start.warmUp = false;  // the GL built its variants at the demo's start
     start.viewportWidth = viewport[2];
     start.viewportHeight = viewport[3];
     start.music = false;
     start.logo = true;
-    initScene(state, start);
+    show.begin(start);
+    DemoState& state = show.state();
     keepLoadedImage(state.logo, oldLogo);
     keepLoadedImage(state.warpScene.sprite, oldSprite);
 
     std::string error;
-    SoundClockShow show(state,
-                        SongRenderer::create(module_.data(), module_.size(), mixRate, true, error));
-    show.draw(true);
+    SoundClockShow run(show,
+                       SongRenderer::create(module_.data(), module_.size(), mixRate, true, error));
+    run.draw(true);
     // The sound plays on while the show catches up with it.
     bool running = true;
     for (uint64_t heard = heardNow(song.get(), 0);
-         running && heard > show.clock() + SoundClockShow::chunkFrames;
+         running && heard > run.clock() + SoundClockShow::chunkFrames;
          heard = heardNow(song.get(), heard))
-        running = show.fastForward(heard);
+        running = run.fastForward(heard);
     if (!running) {
         state.song = std::move(song);
         hooks.shutdown();
         return;
     }
-    keepPhaseOnRunClock(state.timer);
-    redraw = {true, show.randomBeforeLastDraw()};
+    state.timer.continueOn(nullptr);
+    redraw = {true, run.randomBeforeLastDraw()};
 
     if (freshSong) {
         // The new module goes on from the moment reached, on the open output.
         stopSong(song.get());
         song = std::move(freshSong);
-        playSongFrom(song.get(), show.takeRenderer());
+        playSongFrom(song.get(), run.takeRenderer());
     } else {
         // The same song plays on: what it has queued and is heard by now, the fast-forward
         // has applied already.
         HeardEvent event;
         while (pollHeardEvent(song.get(), event))
-            if (event.songFrame >= show.clock()) onSyncEvent(state, hooks, event.code);
+            if (event.songFrame >= run.clock()) onSyncEvent(state, hooks, event.code);
     }
     state.song = std::move(song);
     hooks.requestRedraw();
     traceLine("reload %s at song %.3f s in %.1f ms", moduleChanged ? "module" : "images",
-              double(show.clock()) / mixRate, monotonicMs() - startedMs);
+              double(run.clock()) / mixRate, monotonicMs() - startedMs);
 }
 
 }  // namespace zuzor

@@ -10,7 +10,7 @@
 
 namespace zuzor {
 
-struct DemoState;
+class Show;
 struct JumpRedraw;
 struct ShellHooks;
 
@@ -22,10 +22,10 @@ class DataReload {
     // The idle body's part: looks at the files a notification named (or polls them, where
     // the system has no notifications); on a change reloads and jumps. A file that no longer loads
     // keeps the old one running and gives one line on stderr saying why.
-    void poll(DemoState& state, ShellHooks& hooks, JumpRedraw& redraw);
+    void poll(Show& show, ShellHooks& hooks, JumpRedraw& redraw);
 
   private:
-    void rebuild(DemoState& state, ShellHooks& hooks, JumpRedraw& redraw,
+    void rebuild(Show& show, ShellHooks& hooks, JumpRedraw& redraw,
                  std::vector<uint8_t>* newModule);
 
     FileWatch watch_;

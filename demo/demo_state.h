@@ -1,13 +1,14 @@
 // DemoState: the one record of the demo: effect switches, tower settings, one-way flags,
-// the tick counter, the song and every scene object. The music writes it through the
-// event table (demo/sync_events.h); the tick and the frame read it.
+// the tick counter and its phase, the random sequence, the song and every scene object. The music
+// writes it through the event table (demo/sync_events.h); the tick and the frame read it.
 #pragma once
 #include <cstdint>
 
 #include "assets/tga_image.h"
 #include "base/frame_timer.h"
-#include "base/render_helpers.h"
+#include "base/random_sequence.h"
 #include "effects/blob_grid.h"
+#include "effects/camera.h"
 #include "effects/ring_tower.h"
 #include "effects/voxel_field.h"
 #include "effects/warp_scene.h"
@@ -17,7 +18,7 @@
 
 namespace zuzor {
 
-// Every field starts as written here; initScene and the scene objects' init set the rest
+// Every field starts as written here; the show's start (Show::begin) and the scene objects' init set the rest
 // of the start values.
 struct DemoState {
     // Which effects the frame draws.
@@ -37,12 +38,15 @@ struct DemoState {
 
     // Ticks so far; whole numbers only.
     float tick = 0.0f;
+    // The time since the last tick.
+    FrameTimer timer;
+    // The show's random sequence: the blob grid's reseeds and the warp swarm's colours.
+    RandomSequence random;
 
     // The song that plays the show and carries its script; null without music.
     SongHandle song;
 
     // The scene objects, one of each.
-    FrameTimer timer;
     Camera camera;
     TgaImage logo;
     FlashPanels flashPanels;

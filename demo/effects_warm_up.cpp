@@ -10,15 +10,15 @@
 
 #include <initializer_list>
 
-#include "base/render_helpers.h"
+#include "base/random_sequence.h"
 #include "demo/demo_state.h"
 
 namespace zuzor {
 
 namespace {
 
-// The state that the effects change, as initScene leaves it: the warm-up draws from there,
-// as it did when it ran inside initScene.
+// The state that the effects change, as the show's start leaves it: the warm-up draws from
+// there, as it does when it runs inside the start.
 void setStartUpState() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -50,7 +50,9 @@ void warmUpEffects(DemoState& state) {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     setStartUpState();
-    const uint32_t sequence = randomState;
+    // The pictures are cleared again: their random numbers come from a sequence of their
+    // own, so the show's is where it was.
+    RandomSequence scratch;
     // The tower with every copy and its lit pass; the warp scene's with the lit pass too.
     const TowerSettings tower{7, true, false};
     const TowerSettings warpTower{state.towerCopies, true, state.towerCameraAlt};
@@ -61,11 +63,10 @@ void warmUpEffects(DemoState& state) {
         state.ringTower.bindArrays();
         state.ringTower.draw(state.camera, tower, 0);
         state.blobGrid.draw();
-        state.warpScene.draw(state.camera, state.ringTower, warpTower, 0);
+        state.warpScene.draw(state.camera, state.ringTower, warpTower, 0, scratch);
     }
     glFinish();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    randomState = sequence;
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);

@@ -8,7 +8,7 @@ namespace zuzor {
 struct DemoState;
 
 // Needs a current GL context with the demo's fixed state set. Leaves the GL state, the
-// shared random sequence and the demo state as it found them; the colour and depth buffers
+// show's random sequence and the demo state as it found them; the colour and depth buffers
 // are cleared.
 void warmUpEffects(DemoState& state);
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "base/constants.h"
+#include "base/show_math.h"
 #include "base/trace.h"
 #include "demo/demo_state.h"
 #include "demo/shell_hooks.h"
@@ -65,6 +66,10 @@ void displayStep(DemoState& s, ShellHooks& hooks) {
 }
 
 void drawFrame(DemoState& s, bool hidden) {
+    drawFrame(s, s.random, hidden);
+}
+
+void drawFrame(DemoState& s, RandomSequence& random, bool hidden) {
     int32_t n = wholeTick(s.tick);
     if (!hidden) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -77,7 +82,8 @@ void drawFrame(DemoState& s, bool hidden) {
         s.ringTower.draw(s.camera, s.towerSettings(), n, underneath);
     }
     if (s.showGrid) s.blobGrid.draw(underneath);
-    if (s.showWarp) s.warpScene.draw(s.camera, s.ringTower, s.towerSettings(), n, underneath);
+    if (s.showWarp)
+        s.warpScene.draw(s.camera, s.ringTower, s.towerSettings(), n, random, underneath);
     if (voxels) s.voxelField.draw(s.camera, s.tick, hidden);
     s.flashPanels.bindVertices();
     s.flashPanels.draw(hidden);

@@ -5,6 +5,7 @@
 namespace zuzor {
 
 struct DemoState;
+class RandomSequence;
 struct ShellHooks;
 
 // Applies, in order, every sync event of the song whose row has been heard by now.
@@ -28,5 +29,9 @@ void displayStep(DemoState& state, ShellHooks& hooks);
 // its GL state changes and takes its random numbers, but nothing is drawn; what the show
 // runs through without showing it (a fast-forward) leaves the state a drawn run leaves.
 void drawFrame(DemoState& state, bool hidden = false);
+// The same with the random numbers taken from `random` instead of the show's sequence: a
+// frame drawn again, with a copy of the sequence as it stood before the frame's first
+// drawing.
+void drawFrame(DemoState& state, RandomSequence& random, bool hidden = false);
 
 }  // namespace zuzor

@@ -5,26 +5,25 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/random_sequence.h"
+
 namespace zuzor {
 
 struct DemoState;
-struct FrameTimer;
+class Show;
 
 // The first picture after a jump: the last frame the fast-forward drew, drawn again with
 // the random numbers it took, instead of a new frame the full run would not have drawn.
 struct JumpRedraw {
     bool pending = false;
-    uint32_t randomBefore = 0;
+    RandomSequence randomBefore;
 };
 
-// Puts the timer on the run's clock with the time since its last tick carried over.
-void keepPhaseOnRunClock(FrameTimer& timer);
-
-// `state` as initScene leaves it with the show clock (at 0) as its timer's source and its
-// song loaded from `module`, not playing. Fast-forwards to song frame `frame`, then plays
-// the song from there. False when the show ends before that moment, or the module cannot
-// be read again.
-bool startShowAt(DemoState& state, const std::vector<uint8_t>& module, uint64_t frame,
+// `show` as begun on its song clock, its song loaded from `module`, not playing.
+// Fast-forwards to song frame `frame`, puts the ticks on the run's clock with their phase
+// kept, then plays the song from there. False when the show ends before that moment, or the
+// module cannot be read again.
+bool startShowAt(Show& show, const std::vector<uint8_t>& module, uint64_t frame,
                  JumpRedraw& redraw);
 
 // Draws the frame a jump left, or does nothing when no jump is pending.

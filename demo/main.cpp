@@ -20,7 +20,7 @@
 #include "demo/module_preload.h"
 #include "demo/screen_fit.h"
 #include "demo/shell_hooks.h"
-#include "demo/show_clock.h"
+#include "demo/show.h"
 #include "demo/start_up.h"
 #include "platform/window.h"
 #include "sync/module_player.h"
@@ -50,7 +50,7 @@ struct WindowHooks final : ShellHooks {
 
 // The demo's one run.
 struct DemoRun {
-    DemoState state;
+    Show show;
     WindowHooks hooks;
     JumpRedraw jumpRedraw;
     ScreenFit screen;
@@ -62,7 +62,7 @@ struct DemoRun {
 DemoRun run;
 
 void shutdownDemo() {
-    stopMusic(run.state);
+    stopMusic(run.show.state());
     closeWindow();
     std::exit(0);
 }
@@ -71,13 +71,13 @@ void onIdle() {
     // A plain start puts its first frame on screen before the rest of its start-up.
     if (!run.started) {
         if (!run.firstFrameShown) return;
-        finishStartUp(run.state);
+        finishStartUp(run.show.state());
         run.started = true;
     }
-    if (run.reload) run.reload->poll(run.state, run.hooks, run.jumpRedraw);
-    const bool ticked = idleStep(run.state, run.hooks);
+    if (run.reload) run.reload->poll(run.show, run.hooks, run.jumpRedraw);
+    const bool ticked = idleStep(run.show.state(), run.hooks);
     if (ticked || run.hooks.redrawPending) return;
-    const double waitMs = idleWaitMs(run.state, longestWaitMs) - wakeEarlyMs;
+    const double waitMs = idleWaitMs(run.show.state(), longestWaitMs) - wakeEarlyMs;
     if (waitMs > 0.0)
         std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(waitMs));
 }
@@ -85,7 +85,8 @@ void onIdle() {
 void onDisplay() {
     run.hooks.redrawPending = false;
     run.screen.beginFrame();
-    if (!drawAfterJump(run.state, run.jumpRedraw)) displayStep(run.state, run.hooks);
+    DemoState& state = run.show.state();
+    if (!drawAfterJump(state, run.jumpRedraw)) displayStep(state, run.hooks);
     run.screen.endFrame();
     run.firstFrameShown = true;
 }
@@ -121,7 +122,7 @@ int main(int argc, char** argv) {
     openTraceFromEnvironment();
     if (options.mute) muteSoundOutput();
     traceLine("start process");
-    // The module loads while the window opens; initScene takes it.
+    // The module loads while the window opens; the show's start takes it.
     beginLoadingModule();
     int windowArgc = 1;
     openWindow(windowArgc, argv, {onDisplay, onIdle, onKeyboard, onReshape}, !options.window);
@@ -129,23 +130,22 @@ int main(int argc, char** argv) {
     // A jump runs the show from its start on the show clock before the run's clock takes over.
     SceneStart start;
     if (options.hasFrom) {
-        setShowClock(0);
-        start.clock = &showTimeSource();
+        start.onSongClock = true;
     } else {
         // The first frame comes first; the warm-up and the music follow it (onIdle).
         start.warmUp = false;
     }
-    initScene(run.state, start);
-    std::vector<uint8_t> module = run.state.song && (options.hasFrom || options.watch)
-                                      ? moduleBytes()
-                                      : std::vector<uint8_t>{};
-    if (options.hasFrom && run.state.song) {
+    run.show.begin(start);
+    DemoState& state = run.show.state();
+    std::vector<uint8_t> module =
+        state.song && (options.hasFrom || options.watch) ? moduleBytes() : std::vector<uint8_t>{};
+    if (options.hasFrom && state.song) {
         const uint64_t frame = uint64_t(options.fromSeconds * mixRate + 0.5);
-        if (!startShowAt(run.state, module, frame, run.jumpRedraw)) shutdownDemo();
+        if (!startShowAt(run.show, module, frame, run.jumpRedraw)) shutdownDemo();
         run.started = true;
     } else if (options.hasFrom) {
-        keepPhaseOnRunClock(run.state.timer);
-        playSong(run.state.song.get());
+        state.timer.continueOn(nullptr);
+        playSong(state.song.get());
         run.started = true;
     }
     if (options.watch) run.reload = std::make_unique<DataReload>(std::move(module));

@@ -1,37 +1,21 @@
-// The show clock and the frame timer's view of it.
+// The show clock as the frame timer reads it.
 #include "demo/show_clock.h"
+
+#include "base/constants.h"
 
 namespace zuzor {
 
-namespace {
-
-uint64_t currentFrame = 0;
-
-bool nanosecondFrequency(int64_t* countsPerSecond) {
+bool ShowClock::counterFrequency(int64_t* countsPerSecond) const {
     *countsPerSecond = 1000000000;
     return true;
 }
 
-int64_t nanoseconds() {
-    return int64_t(currentFrame * 1000000000ull / mixRate);
+int64_t ShowClock::counter() const {
+    return int64_t(frame_ * 1000000000ull / mixRate);
 }
 
-uint32_t milliseconds() {
-    return uint32_t(currentFrame * 1000ull / mixRate);
-}
-
-}  // namespace
-
-void setShowClock(uint64_t audioFrame) {
-    currentFrame = audioFrame;
-}
-uint64_t showClock() {
-    return currentFrame;
-}
-
-const TimeSource& showTimeSource() {
-    static const TimeSource source{nanosecondFrequency, nanoseconds, milliseconds};
-    return source;
+uint32_t ShowClock::tickCountMs() const {
+    return uint32_t(frame_ * 1000ull / mixRate);
 }
 
 }  // namespace zuzor

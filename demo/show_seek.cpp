@@ -3,17 +3,16 @@
 
 #include <algorithm>
 
-#include "base/render_helpers.h"
 #include "demo/demo_state.h"
 #include "demo/frame_loop.h"
-#include "demo/show_clock.h"
+#include "demo/show.h"
 #include "demo/sync_codes.h"
 #include "demo/sync_events.h"
 
 namespace zuzor {
 
-SoundClockShow::SoundClockShow(DemoState& state, std::unique_ptr<SongRenderer> renderer)
-    : state_(state), renderer_(std::move(renderer)) {
+SoundClockShow::SoundClockShow(Show& show, std::unique_ptr<SongRenderer> renderer)
+    : show_(show), renderer_(std::move(renderer)) {
     events_.reserve(256);
 }
 
@@ -28,15 +27,15 @@ void SoundClockShow::renderChunk(size_t frames) {
 
 SoundClockShow::Step SoundClockShow::advance() {
     Step step;
-    setShowClock(++clock_);
+    show_.songClock().set(++clock_);
     // GLUT calls the idle function continuously: here once per audio frame. An event
     // applies once its row's first frame has been played.
     for (; nextEvent_ < events_.size() && events_[nextEvent_].frame < clock_; ++nextEvent_) {
         const uint8_t code = events_[nextEvent_].code;
         if (code == Z64) quitEventSeen_ = true;
-        onSyncEvent(state_, hooks_, code);
+        onSyncEvent(show_.state(), hooks_, code);
     }
-    step.ticked = idleStep(state_, hooks_);
+    step.ticked = idleStep(show_.state(), hooks_);
     if (hooks_.quit) {
         step.quit = true;
         return step;
@@ -47,16 +46,14 @@ SoundClockShow::Step SoundClockShow::advance() {
 }
 
 void SoundClockShow::draw(bool hidden) {
-    randomBeforeLastDraw_ = randomState;
-    drawFrame(state_, hidden);
+    randomBeforeLastDraw_ = show_.state().random;
+    drawFrame(show_.state(), hidden);
     lastDrawHidden_ = hidden;
 }
 
 void SoundClockShow::redrawLast() {
-    const uint32_t now = randomState;
-    randomState = randomBeforeLastDraw_;
-    drawFrame(state_, false);
-    randomState = now;
+    RandomSequence again = randomBeforeLastDraw_;
+    drawFrame(show_.state(), again, false);
     lastDrawHidden_ = false;
 }
 

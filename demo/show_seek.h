@@ -10,12 +10,13 @@
 #include <memory>
 #include <vector>
 
+#include "base/random_sequence.h"
 #include "demo/shell_hooks.h"
 #include "sync/song_renderer.h"
 
 namespace zuzor {
 
-struct DemoState;
+class Show;
 
 class SoundClockShow final : SyncEventSink {
   public:
@@ -25,9 +26,9 @@ class SoundClockShow final : SyncEventSink {
     // drawn before the target is always a full one.
     static constexpr uint64_t fullDrawSpan = 2 * 2207;
 
-    // `state` as initScene leaves it with its timer on the show clock, the show clock at 0;
-    // `renderer` at the song's start, playing it over and over as the player does.
-    SoundClockShow(DemoState& state, std::unique_ptr<SongRenderer> renderer);
+    // `show` as begun on its song clock; `renderer` at the song's start, playing it over and
+    // over as the player does. The clock moves the show's song clock.
+    SoundClockShow(Show& show, std::unique_ptr<SongRenderer> renderer);
 
     // Renders the next `frames` (at most chunkFrames) of sound; the clock then moves through them.
     void renderChunk(size_t frames = chunkFrames);
@@ -49,8 +50,8 @@ class SoundClockShow final : SyncEventSink {
     // Draws the frame, in full or hidden.
     void draw(bool hidden);
     bool lastDrawHidden() const { return lastDrawHidden_; }
-    // Where the random sequence stood when the last frame was drawn.
-    uint32_t randomBeforeLastDraw() const { return randomBeforeLastDraw_; }
+    // The random sequence as it stood when the last frame was drawn.
+    const RandomSequence& randomBeforeLastDraw() const { return randomBeforeLastDraw_; }
     // The last frame drawn, drawn again in full with the random numbers it took: for the
     // window's first picture after a jump.
     void redrawLast();
@@ -72,7 +73,7 @@ class SoundClockShow final : SyncEventSink {
     };
     void onEvent(const SyncEvent& event) override { events_.push_back(event); }
 
-    DemoState& state_;
+    Show& show_;
     std::unique_ptr<SongRenderer> renderer_;
     Hooks hooks_;
     std::vector<SyncEvent> events_;  // of the chunk, in the order playback reached them
@@ -83,7 +84,7 @@ class SoundClockShow final : SyncEventSink {
     uint64_t clock_ = 0;
     bool quitEventSeen_ = false;
     bool lastDrawHidden_ = false;
-    uint32_t randomBeforeLastDraw_ = 0;
+    RandomSequence randomBeforeLastDraw_;
 };
 
 }  // namespace zuzor

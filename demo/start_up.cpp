@@ -1,16 +1,14 @@
-// Start-up and the music's shutdown.
+// The scene objects' start, the fixed GL state, the rest of the demo's start-up and the
+// music's shutdown.
 #include "demo/start_up.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <cstdio>
-
 #include "base/constants.h"
 #include "base/trace.h"
 #include "demo/demo_state.h"
 #include "demo/effects_warm_up.h"
-#include "demo/module_preload.h"
 #include "sync/module_player.h"
 
 namespace zuzor {
@@ -49,38 +47,6 @@ void initSceneObjects(DemoState& s) {
     s.blobGrid.init();
     s.warpScene.init();
     s.voxelField.init();
-}
-
-void initScene(DemoState& s, const SceneStart& start) {
-    initSceneObjects(s);
-    s.voxelField.outlineWidth = VoxelField::showOutlineWidth * start.pixelScale;
-    setFixedGlState();
-    traceLine("start scene objects");
-    if (start.warmUp) {
-        warmUpEffects(s);
-        traceLine("start warm-up");
-    }
-    if (start.viewportWidth > 0 && start.viewportHeight > 0)
-        glViewport(0, 0, start.viewportWidth, start.viewportHeight);
-    s.timer.source = start.clock;
-    s.timer.start();
-
-    if (!start.music) {
-        if (start.logo) loadTga(s.logo, logoFile);
-        return;
-    }
-    s.song = takeLoadedModule();
-    traceLine("start module");
-    if (!s.song) {
-        std::fputs("\nImpossibile caricare il file\n", stdout);
-        std::fflush(stdout);
-        return;
-    }
-    loadTga(s.logo, logoFile);
-    traceLine("start logo");
-    std::fputs("inizializzazione fatta\n", stdout);
-    std::fflush(stdout);
-    traceLine("start message");
 }
 
 void finishStartUp(DemoState& s) {

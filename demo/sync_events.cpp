@@ -36,7 +36,7 @@ constexpr SyncAction syncActions[] = {
     {Z18, false, "tower copies step",
      [](DemoState& s) { s.towerCopies = s.towerCopies >= 7 ? 1 : s.towerCopies + 1; }},
     {Z19, false, "tower pulse", [](DemoState& s) { s.ringTower.pulse = 20.0f; }},
-    {Z1A, false, "blob grid reseed", [](DemoState& s) { s.blobGrid.reseed(); }},
+    {Z1A, false, "blob grid reseed", [](DemoState& s) { s.blobGrid.reseed(s.random); }},
     {Z1C, false, "warp pulse", [](DemoState& s) { s.warpScene.pulse = 2.0f; }},
     {Z1D, false, "sprite ring restart", [](DemoState& s) { s.warpScene.depth = -100.0f; }},
     {Z1E, false, "tower lit pass toggle", [](DemoState& s) { s.towerFlash = !s.towerFlash; }},

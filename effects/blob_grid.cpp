@@ -5,7 +5,8 @@
 
 #include <cmath>
 
-#include "base/render_helpers.h"
+#include "base/random_sequence.h"
+#include "base/show_math.h"
 
 namespace zuzor {
 
@@ -26,11 +27,11 @@ void BlobGrid::update(int32_t t1, int32_t t2) {
     movePoints(t1, t2);
 }
 
-void BlobGrid::reseed() {
-    centre1[0] = float(nextRandom() % 50);
-    centre1[1] = float(nextRandom() % 50);
-    centre2[0] = float(nextRandom() % 50);
-    centre2[1] = float(nextRandom() % 50);
+void BlobGrid::reseed(RandomSequence& random) {
+    centre1[0] = float(random.next() % 50);
+    centre1[1] = float(random.next() % 50);
+    centre2[0] = float(random.next() % 50);
+    centre2[1] = float(random.next() % 50);
 }
 
 void BlobGrid::movePoints(int32_t t1, int32_t t2) {

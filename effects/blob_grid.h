@@ -4,6 +4,8 @@
 
 namespace zuzor {
 
+class RandomSequence;
+
 struct BlobGrid {
     float point1[2] = {};
     float point2[2] = {};
@@ -21,7 +23,8 @@ struct BlobGrid {
     void update(int32_t t1, int32_t t2);
     // With hidden set only the state the drawing leaves is produced (see RingTower::draw).
     void draw(bool hidden = false);
-    void reseed();
+    // New source centres: four draws from `random`.
+    void reseed(RandomSequence& random);
     void computeField();
     void movePoints(int32_t t1, int32_t t2);
     void drawCells();

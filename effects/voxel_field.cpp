@@ -6,7 +6,8 @@
 
 #include <cmath>
 
-#include "base/render_helpers.h"
+#include "base/show_math.h"
+#include "effects/camera.h"
 
 namespace zuzor {
 

@@ -7,7 +7,9 @@
 
 #include <initializer_list>
 
-#include "base/render_helpers.h"
+#include "base/constants.h"
+#include "base/random_sequence.h"
+#include "effects/camera.h"
 
 namespace zuzor {
 
@@ -21,12 +23,12 @@ struct SquareColour {
     GLubyte red, green, blue;
 };
 
-// Three draws from the shared sequence, blue first; the sequence order is part of the show.
-SquareColour nextSquareColour() {
+// Three draws from the show's sequence, blue first; the sequence order is part of the show.
+SquareColour nextSquareColour(RandomSequence& random) {
     SquareColour colour;
-    colour.blue = GLubyte(nextRandom() % 256);
-    colour.green = GLubyte(nextRandom() % 256);
-    colour.red = GLubyte(nextRandom() % 256);
+    colour.blue = GLubyte(random.next() % 256);
+    colour.green = GLubyte(random.next() % 256);
+    colour.red = GLubyte(random.next() % 256);
     return colour;
 }
 
@@ -54,7 +56,7 @@ void loadWarpedProjection(double fovy, double aspect) {
 }  // namespace
 
 void WarpScene::init() {
-    loadTga(sprite, "Data\\korvane.tga");
+    loadTga(sprite, spriteFile);
 }
 
 void WarpScene::update() {
@@ -75,14 +77,14 @@ double WarpScene::spriteRadius() const {
     return 4.0 * depth / 10.0 + 2.0;
 }
 
-void WarpScene::drawSwarm(int32_t t, bool hidden) {
+void WarpScene::drawSwarm(int32_t t, RandomSequence& random, bool hidden) {
     glRotatef(float(t + 10.0 * pulse), 0.0f, 0.0f, 1.0f);
     glTranslatef(-10.0f, -5.0f, -30.0f);
     glEnable(GL_BLEND);
     if (hidden) {
         SquareColour colour{};
         for (int32_t square = 0; square < 2 * swarmRows * squaresPerHalfRow; ++square)
-            colour = nextSquareColour();
+            colour = nextSquareColour(random);
         setColour(colour);
         loadWarpedProjection(halfRowFieldOfView(t, swarmRows - 1, pulse, true),
                              halfRowAspect(pulse, true));
@@ -94,7 +96,7 @@ void WarpScene::drawSwarm(int32_t t, bool hidden) {
             loadWarpedProjection(halfRowFieldOfView(t, i, pulse, secondHalf),
                                  halfRowAspect(pulse, secondHalf));
             for (int32_t j = 0; j < squaresPerHalfRow; ++j) {
-                setColour(nextSquareColour());
+                setColour(nextSquareColour(random));
                 glPushMatrix();
                 if (secondHalf)
                     glTranslatef(0.0f, float(2 * j), float(i));
@@ -109,11 +111,12 @@ void WarpScene::drawSwarm(int32_t t, bool hidden) {
 }
 
 void WarpScene::draw(const Camera& camera, const RingTower& tower,
-                     const TowerSettings& towerSettings, int32_t t, bool hidden) {
+                     const TowerSettings& towerSettings, int32_t t, RandomSequence& random,
+                     bool hidden) {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glMatrixMode(GL_MODELVIEW);
-    drawSwarm(t, hidden);
+    drawSwarm(t, random, hidden);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);

@@ -9,6 +9,7 @@
 namespace zuzor {
 
 struct Camera;
+class RandomSequence;
 
 struct WarpScene {
     float pulse = 0.0f;
@@ -18,11 +19,11 @@ struct WarpScene {
     void init();  // loads the sprite image
     void update();
     // Draws the swarm, then `tower` once more, shifted, with its camera and settings, then
-    // the sprites. With hidden set only the state the drawing leaves is produced, random
-    // draws included (see RingTower::draw).
+    // the sprites. The swarm's colours are drawn from `random`. With hidden set only the
+    // state the drawing leaves is produced, random draws included (see RingTower::draw).
     void draw(const Camera& camera, const RingTower& tower, const TowerSettings& towerSettings,
-              int32_t t, bool hidden = false);
-    void drawSwarm(int32_t t, bool hidden = false);
+              int32_t t, RandomSequence& random, bool hidden = false);
+    void drawSwarm(int32_t t, RandomSequence& random, bool hidden = false);
 
     // The projection of one half-row of the swarm: the first half (along x) or the second
     // (along y) of row i at whole tick t under the given warp pulse.

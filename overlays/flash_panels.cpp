@@ -4,7 +4,7 @@
 
 #include <GL/gl.h>
 
-#include "base/render_helpers.h"
+#include "overlays/overlay_2d.h"
 
 namespace zuzor {
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/clock.h"
+#include "base/constants.h"
 #include "base/file_bytes.h"
 #include "capture/capture_options.h"
 #include "capture/mp4_encoder.h"
@@ -20,7 +21,6 @@
 #include "capture/show_capture.h"
 #include "capture/sink_worker.h"
 #include "capture/wav_file.h"
-#include "demo/show_clock.h"
 
 using namespace zuzor;
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/constants.h"
 #include "demo/data_check.h"
 
 using namespace zuzor;
@@ -14,7 +15,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: zuzor-check [DIR]   (default Data)\n");
         return 2;
     }
-    const std::string dir = argc == 2 ? argv[1] : "Data";
+    const std::string dir = argc == 2 ? argv[1] : dataFolder;
     bool allUsed = true;
     for (const DataFile& file : showDataFiles) {
         const std::string path = dir + "/" + file.name;

@@ -9,6 +9,7 @@
 #include "authoring/image_canvas.h"
 #include "authoring/image_logo.h"
 #include "authoring/image_sprite.h"
+#include "base/constants.h"
 
 using namespace zuzor;
 
@@ -39,8 +40,8 @@ int main(int argc, char** argv) {
         const char* name;
         std::vector<uint8_t> bytes;
     } outputs[] = {
-        {"drell.tga", encodeTga(makeLogo(), 24)},
-        {"korvane.tga", encodeTga(makeSprite(), 32)},
+        {logoName, encodeTga(makeLogo(), 24)},
+        {spriteName, encodeTga(makeSprite(), 32)},
     };
     for (const Output& output : outputs) {
         std::filesystem::path path = dir / output.name;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/constants.h"
 #include "base/file_bytes.h"
 #include "demo/sync_events.h"
 #include "sync/song_renderer.h"
@@ -32,7 +33,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: zuzor-timeline [MODULE]   (default Data/ZUZOR.XM)\n");
         return 2;
     }
-    const std::string path = argc == 2 ? argv[1] : "Data/ZUZOR.XM";
+    const std::string path = argc == 2 ? argv[1] : std::string(dataFolder) + "/" + moduleName;
     std::vector<uint8_t> bytes;
     if (!readWholeFile(path, bytes)) {
         std::fprintf(stderr, "zuzor-timeline: cannot read %s\n", path.c_str());

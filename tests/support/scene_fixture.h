@@ -1,13 +1,13 @@
-// A scene as the demo starts it, without music: an offscreen 800x600 context, a fresh
-// DemoState through the demo's own start-up, and the full-window viewport that the
-// toolkit's default reshape gives the demo's window.
+// A scene as the demo starts it, without music: an offscreen 800x600 context, a fresh show
+// through the demo's own start, and the full-window viewport that the toolkit's default
+// reshape gives the demo's window.
 #pragma once
 #include <memory>
 
 #include "demo/demo_state.h"
 #include "demo/frame_loop.h"
 #include "demo/shell_hooks.h"
-#include "demo/start_up.h"
+#include "demo/show.h"
 #include "tests/support/gl_context.h"
 
 namespace zuzor {
@@ -21,7 +21,8 @@ struct RecordingHooks final : ShellHooks {
 
 struct SceneFixture {
     OffscreenGl gl;
-    std::unique_ptr<DemoState> state = std::make_unique<DemoState>();
+    Show show;
+    DemoState* state = nullptr;
     RecordingHooks hooks;
 
     // Call after checking gl.ok(). Without the warm-up, which leaves nothing behind that
@@ -32,7 +33,8 @@ struct SceneFixture {
         start.viewportWidth = gl.width();
         start.viewportHeight = gl.height();
         start.music = false;
-        initScene(*state, start);
+        show.begin(start);
+        state = &show.state();
     }
 };
 

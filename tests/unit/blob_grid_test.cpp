@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "base/render_helpers.h"
+#include "base/random_sequence.h"
 #include "tests/support/scene_test.h"
 
 using namespace zuzor;
@@ -56,16 +56,17 @@ TEST(BlobGridField, SourcesFollowTheirPaths) {
     EXPECT_FLOAT_EQ(grid.strength2, float(10 * std::sin(186 * 3.14 / 180)));
 }
 
-TEST(BlobGridField, ReseedTakesFourDrawsOfTheSharedSequence) {
+TEST(BlobGridField, ReseedTakesFourDrawsOfTheSequence) {
     BlobGrid grid{};
     grid.init();
-    grid.reseed();
+    RandomSequence random;
+    grid.reseed(random);
     // 41, 18467, 6334, 26500 modulo 50.
     EXPECT_EQ(grid.centre1[0], 41.0f);
     EXPECT_EQ(grid.centre1[1], 17.0f);
     EXPECT_EQ(grid.centre2[0], 34.0f);
     EXPECT_EQ(grid.centre2[1], 0.0f);
-    EXPECT_EQ(nextRandom(), 19169);
+    EXPECT_EQ(random.next(), 19169);
 }
 
 struct BlobGridDraw : SceneTest {

@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/constants.h"
 #include "base/file_bytes.h"
 #include "capture/png_file.h"
 #include "capture/show_capture.h"
-#include "demo/show_clock.h"
 #include "sync/song_renderer.h"
 
 using namespace zuzor;

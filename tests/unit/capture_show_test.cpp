@@ -5,8 +5,8 @@
 
 #include <cstring>
 
+#include "base/constants.h"
 #include "capture/show_capture.h"
-#include "demo/show_clock.h"
 #include "demo/sync_codes.h"
 #include "sync/song_renderer.h"
 #include "sync/xm_script.h"

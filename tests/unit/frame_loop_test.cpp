@@ -14,21 +14,21 @@ using namespace zuzor;
 
 namespace {
 
-struct ManualClock {
+struct ManualClock final : TimeSource {
     static inline int64_t microseconds = 0;
-    static bool frequency(int64_t* f) {
+    bool counterFrequency(int64_t* f) const override {
         *f = 1000000;
         return true;
     }
-    static int64_t counter() { return microseconds; }
-    static uint32_t tickCount() { return uint32_t(microseconds / 1000); }
+    int64_t counter() const override { return microseconds; }
+    uint32_t tickCountMs() const override { return uint32_t(microseconds / 1000); }
     static const TimeSource* source() {
-        static const TimeSource s{frequency, counter, tickCount};
+        static const ManualClock s;
         return &s;
     }
 };
 
-// Objects initialised as initScene does, without GL drawing or music.
+// Objects initialised as a show's start does, without GL drawing or music.
 std::unique_ptr<DemoState> freshState() {
     auto s = std::make_unique<DemoState>();
     s->flashPanels.init();
@@ -36,8 +36,7 @@ std::unique_ptr<DemoState> freshState() {
     s->voxelField.init();
     s->showVoxels = true;
     ManualClock::microseconds = 1000000;
-    s->timer.source = ManualClock::source();
-    s->timer.start();
+    s->timer.start(ManualClock::source());
     return s;
 }
 

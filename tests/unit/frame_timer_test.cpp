@@ -7,21 +7,21 @@ using namespace zuzor;
 
 namespace {
 
-struct FakeClock {
+struct FakeClock final : TimeSource {
     static inline bool hasCounter = true;
     static inline int64_t frequency = 1000000;
     static inline int64_t count = 0;
     static inline uint32_t tickMs = 0;
 
-    static bool counterFrequency(int64_t* f) {
+    bool counterFrequency(int64_t* f) const override {
         if (!hasCounter) return false;
         *f = frequency;
         return true;
     }
-    static int64_t counter() { return count; }
-    static uint32_t tickCountMs() { return tickMs; }
+    int64_t counter() const override { return count; }
+    uint32_t tickCountMs() const override { return tickMs; }
     static const TimeSource* source() {
-        static const TimeSource s{counterFrequency, counter, tickCountMs};
+        static const FakeClock s;
         return &s;
     }
 };
@@ -33,21 +33,20 @@ class FrameTimerTest : public ::testing::Test {
         FakeClock::frequency = 1000000;
         FakeClock::count = 5000000;
         FakeClock::tickMs = 0;
-        timer.source = FakeClock::source();
     }
     FrameTimer timer{};
 };
 
 TEST_F(FrameTimerTest, CounterReadingsKeepTheirFraction) {
-    timer.start();
-    EXPECT_EQ(timer.highResolution, 1);
+    timer.start(FakeClock::source());
+    EXPECT_TRUE(timer.highResolution());
     EXPECT_FLOAT_EQ(timer.elapsedMs(), 0.0f);
     FakeClock::count += 12345;  // 12.345 ms at 1 MHz
     EXPECT_NEAR(timer.elapsedMs(), 12.345f, 1e-3f);
 }
 
 TEST_F(FrameTimerTest, FiftyMillisecondsIsNotMoreThanFifty) {
-    timer.start();
+    timer.start(FakeClock::source());
     FakeClock::count += 50000;  // exactly 50 ms at 1 MHz reads 50.0
     EXPECT_FLOAT_EQ(timer.elapsedMs(), 50.0f);
     EXPECT_FALSE(timer.elapsedMs() > 50.0f);
@@ -56,7 +55,7 @@ TEST_F(FrameTimerTest, FiftyMillisecondsIsNotMoreThanFifty) {
 }
 
 TEST_F(FrameTimerTest, ResetStartsOverWithoutCatchingUp) {
-    timer.start();
+    timer.start(FakeClock::source());
     FakeClock::count += 10 * 1000000;  // a ten-second stall
     EXPECT_GT(timer.elapsedMs(), 9999.0f);
     timer.reset();
@@ -66,8 +65,8 @@ TEST_F(FrameTimerTest, ResetStartsOverWithoutCatchingUp) {
 TEST_F(FrameTimerTest, WithoutCounterFallsBackToWholeMilliseconds) {
     FakeClock::hasCounter = false;
     FakeClock::tickMs = 1000;
-    timer.start();
-    EXPECT_EQ(timer.highResolution, 0);
+    timer.start(FakeClock::source());
+    EXPECT_FALSE(timer.highResolution());
     FakeClock::tickMs = 1051;
     EXPECT_FLOAT_EQ(timer.elapsedMs(), 51.0f);
     timer.reset();
@@ -77,15 +76,26 @@ TEST_F(FrameTimerTest, WithoutCounterFallsBackToWholeMilliseconds) {
 TEST_F(FrameTimerTest, TickCountWrapGivesTheSmallDifference) {
     FakeClock::hasCounter = false;
     FakeClock::tickMs = 0xFFFFFFF0u;
-    timer.start();
+    timer.start(FakeClock::source());
     FakeClock::tickMs = 0x00000010u;
     EXPECT_FLOAT_EQ(timer.elapsedMs(), 32.0f);
+}
+
+// The jump's hand-over: the show clock's time since the last tick goes on on the run's clock.
+TEST_F(FrameTimerTest, ContinuingOnAnotherClockKeepsThePhase) {
+    timer.start(FakeClock::source());
+    FakeClock::count += 30000;
+    timer.continueOn(nullptr);
+    EXPECT_TRUE(timer.highResolution());
+    EXPECT_NEAR(timer.elapsedMs(), 30.0f, 5.0f);
+    FakeClock::count += 1000000;  // the fake clock is no longer read
+    EXPECT_LT(timer.elapsedMs(), 500.0f);
 }
 
 TEST(FrameTimerSystem, RealClockStartsNearZero) {
     FrameTimer timer{};
     timer.start();
-    EXPECT_EQ(timer.highResolution, 1);
+    EXPECT_TRUE(timer.highResolution());
     float first = timer.elapsedMs();
     EXPECT_GE(first, 0.0f);
     EXPECT_LT(first, 50.0f);

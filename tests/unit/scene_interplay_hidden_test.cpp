@@ -22,7 +22,7 @@ struct LeftState {
     uint32_t sequence;
     int32_t cellX, cellY;
 
-    static LeftState read(const DemoState& s) {
+    static LeftState read(const DemoState& s, const RandomSequence& random) {
         LeftState left{};
         glGetFloatv(GL_MODELVIEW_MATRIX, left.modelview);
         glGetFloatv(GL_PROJECTION_MATRIX, left.projection);
@@ -39,7 +39,7 @@ struct LeftState {
         for (int i = 0; i < 8; ++i) left.enabled[i] = glIsEnabled(switches[i]);
         glGetPointerv(GL_VERTEX_ARRAY_POINTER, &left.vertexPointer);
         glGetPointerv(GL_NORMAL_ARRAY_POINTER, &left.normalPointer);
-        left.sequence = randomState;
+        left.sequence = random.state();
         left.cellX = s.blobGrid.cellX;
         left.cellY = s.blobGrid.cellY;
         return left;
@@ -80,7 +80,7 @@ struct HiddenEffects : ::testing::Test {
     // through the state they left: a few squares in the current colour under the current
     // matrices, as the voxel field's lattice would be.
     std::vector<uint8_t> frame(int32_t t, bool hidden, LeftState& left) {
-        randomState = 12345;
+        RandomSequence random;
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
         if (s().showTower) {
@@ -89,9 +89,9 @@ struct HiddenEffects : ::testing::Test {
         }
         if (s().showGrid) s().blobGrid.draw(hidden);
         if (s().showWarp)
-            s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), t, hidden);
+            s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), t, random, hidden);
         glClear(GL_COLOR_BUFFER_BIT);
-        left = LeftState::read(s());
+        left = LeftState::read(s(), random);
         glDisable(GL_DEPTH_TEST);
         for (int k = -5; k <= 5; ++k) {
             glBegin(GL_QUADS);

@@ -54,10 +54,10 @@ void plainGrid(const BlobGrid& grid) {
     glMatrixMode(GL_MODELVIEW);
 }
 
-void plainSquare() {
-    GLubyte blue = GLubyte(nextRandom() % 256);
-    GLubyte green = GLubyte(nextRandom() % 256);
-    GLubyte red = GLubyte(nextRandom() % 256);
+void plainSquare(RandomSequence& random) {
+    GLubyte blue = GLubyte(random.next() % 256);
+    GLubyte green = GLubyte(random.next() % 256);
+    GLubyte red = GLubyte(random.next() % 256);
     glColor4ub(red, green, blue, 240);
 }
 
@@ -70,7 +70,7 @@ void plainUnitSquare() {
     glEnd();
 }
 
-void plainSwarm(int32_t t, float pulse) {
+void plainSwarm(int32_t t, float pulse, RandomSequence& random) {
     glRotatef(float(t + 10.0 * pulse), 0.0f, 0.0f, 1.0f);
     glTranslatef(-10.0f, -5.0f, -30.0f);
     glEnable(GL_BLEND);
@@ -80,7 +80,7 @@ void plainSwarm(int32_t t, float pulse) {
         gluPerspective(double(t + i * i) + 10.0 * pulse, 1.3 - pulse / 2.0, 0.1, 200.0);
         glMatrixMode(GL_MODELVIEW);
         for (int32_t j = 0; j < 10; ++j) {
-            plainSquare();
+            plainSquare(random);
             glPushMatrix();
             glTranslatef(float(2 * j), 0.0f, float(i));
             plainUnitSquare();
@@ -91,7 +91,7 @@ void plainSwarm(int32_t t, float pulse) {
         gluPerspective(double(t - i * i) - 10.0 * pulse, 1.3 + pulse / 2.0, 0.1, 200.0);
         glMatrixMode(GL_MODELVIEW);
         for (int32_t j = 0; j < 10; ++j) {
-            plainSquare();
+            plainSquare(random);
             glPushMatrix();
             glTranslatef(0.0f, float(2 * j), float(i));
             plainUnitSquare();
@@ -173,6 +173,7 @@ TEST_F(SamePixels, SwarmMatchesThePlainDrawingAcrossTheShow) {
     WarpScene& warp = s().warpScene;
     int variant = 0;
     size_t drawn = 0;
+    RandomSequence random;
     for (int32_t t : showTicks) {
         for (float pulse : {0.0f, 2.0f, 0.5f}) {
             int camera = variant % 3;  // the identity, or one of the tower's two cameras
@@ -180,34 +181,32 @@ TEST_F(SamePixels, SwarmMatchesThePlainDrawingAcrossTheShow) {
             glShadeModel(variant % 2 == 1 ? GL_FLAT : GL_SMOOTH);
             ++variant;
             warp.pulse = pulse;
-            uint32_t sequence = randomState;
+            RandomSequence plain = random;
 
             startFrame(camera);
             glMatrixMode(GL_PROJECTION);
             glPushMatrix();
             glMatrixMode(GL_MODELVIEW);
-            plainSwarm(t, pulse);
+            plainSwarm(t, pulse, plain);
             glMatrixMode(GL_PROJECTION);
             glPopMatrix();
             glMatrixMode(GL_MODELVIEW);
             auto expected = scene.gl.readPixels();
             drawn += drawnPixels(expected);
-            uint32_t expectedSequence = randomState;
             GLdouble expectedModelview[16], modelview[16];
             glGetDoublev(GL_MODELVIEW_MATRIX, expectedModelview);
 
-            randomState = sequence;
             startFrame(camera);
             glMatrixMode(GL_PROJECTION);
             glPushMatrix();
             glMatrixMode(GL_MODELVIEW);
-            warp.drawSwarm(t);
+            warp.drawSwarm(t, random);
             glMatrixMode(GL_PROJECTION);
             glPopMatrix();
             glMatrixMode(GL_MODELVIEW);
             ASSERT_TRUE(sameFrame(scene.gl.readPixels(), expected))
                 << "tick " << t << " pulse " << pulse;
-            EXPECT_EQ(randomState, expectedSequence);
+            EXPECT_EQ(random.state(), plain.state());
             glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
             for (int e = 0; e < 16; ++e) EXPECT_EQ(modelview[e], expectedModelview[e]);
         }

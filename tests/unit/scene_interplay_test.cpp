@@ -1,4 +1,4 @@
-// How the effects meet in one frame: the shared modelview, the shared random sequence, and
+// How the effects meet in one frame: the shared modelview, the show's random sequence, and
 // the voxel field's clear (stood in for by a plain colour clear until it is built).
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -28,7 +28,10 @@ struct SceneInterplay : ::testing::Test {
 
     // The effects of one frame as the frame loop orders them, from a fresh sequence.
     std::vector<uint8_t> drawEffects(int32_t t) {
-        randomState = 1;
+        RandomSequence fresh;
+        return drawEffects(t, fresh);
+    }
+    std::vector<uint8_t> drawEffects(int32_t t, RandomSequence& random) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
         if (s().showTower) {
@@ -36,7 +39,8 @@ struct SceneInterplay : ::testing::Test {
             s().ringTower.draw(s().camera, s().towerSettings(), t);
         }
         if (s().showGrid) s().blobGrid.draw();
-        if (s().showWarp) s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), t);
+        if (s().showWarp)
+            s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), t, random);
         return scene.gl.readPixels();
     }
 };
@@ -85,7 +89,7 @@ TEST_F(SceneInterplay, FirstSwarmSquareOfTheRunTakesTheFirstThreeDraws) {
     glFeedbackBuffer(GLsizei(feedback.size()), GL_3D_COLOR, feedback.data());
     glRenderMode(GL_FEEDBACK);
     glLoadIdentity();
-    s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), 60);
+    s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), 60, s().random);
     GLint written = glRenderMode(GL_RENDER);
     ASSERT_GT(written, 0);
     ASSERT_EQ(feedback[0], GLfloat(GL_POLYGON_TOKEN));
@@ -98,11 +102,10 @@ TEST_F(SceneInterplay, FirstSwarmSquareOfTheRunTakesTheFirstThreeDraws) {
 
 TEST_F(SceneInterplay, ReseedAfterADrawnFrameGetsLaterValues) {
     event(Z04);
-    drawEffects(5);
-    uint32_t afterFrame = randomState;
+    drawEffects(5, s().random);
+    RandomSequence afterFrame = s().random;
     int32_t expected[4];
-    for (int32_t& value : expected) value = nextRandom() % 50;
-    randomState = afterFrame;
+    for (int32_t& value : expected) value = afterFrame.next() % 50;
     event(Z1A);
     EXPECT_EQ(s().blobGrid.centre1[0], float(expected[0]));
     EXPECT_EQ(s().blobGrid.centre1[1], float(expected[1]));

@@ -60,7 +60,6 @@ std::vector<std::vector<uint8_t>> firstFrames(WarmUp warmUp, GlSnapshot* before,
     SceneFixture scene;
     if (!scene.gl.ok()) return frames;
     scene.init();
-    randomState = 1;
     DemoState& s = *scene.state;
     for (uint8_t code : {Z02, Z03, Z04, Z1E, Z1D}) onSyncEvent(s, scene.hooks, code);
     for (int i = 0; i < 7; ++i) onSyncEvent(s, scene.hooks, Z18);
@@ -68,11 +67,11 @@ std::vector<std::vector<uint8_t>> firstFrames(WarmUp warmUp, GlSnapshot* before,
     for (int frame = 0; frame < 3; ++frame) {
         if ((warmUp == WarmUp::beforeFirstFrame && frame == 0) ||
             (warmUp == WarmUp::afterFirstFrame && frame == 1)) {
-            const uint32_t sequence = randomState;
+            const uint32_t sequence = s.random.state();
             *before = GlSnapshot::take();
             warmUpEffects(s);
             *after = GlSnapshot::take();
-            EXPECT_EQ(randomState, sequence);
+            EXPECT_EQ(s.random.state(), sequence);
             EXPECT_TRUE(s.towerFlash);
         }
         drawFrame(s);

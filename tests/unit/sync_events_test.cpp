@@ -103,22 +103,16 @@ TEST_F(SyncEvents, PulsesRestartWhateverTheirValue) {
 }
 
 TEST_F(SyncEvents, ReseedDrawsFourNumbersInOrder) {
-    // The same draws from the shared sequence, by hand: centre1 x, y, then centre2 x, y.
-    const uint32_t start = randomState;
+    // The same draws from the show's sequence, by hand: centre1 x, y, then centre2 x, y.
+    RandomSequence byHand = s.random;
     float expected[4];
-    for (float& v : expected) v = float(nextRandom() % 50);
-    randomState = start;
+    for (float& v : expected) v = float(byHand.next() % 50);
     fire(Z1A);
     EXPECT_EQ(s.blobGrid.centre1[0], expected[0]);
     EXPECT_EQ(s.blobGrid.centre1[1], expected[1]);
     EXPECT_EQ(s.blobGrid.centre2[0], expected[2]);
     EXPECT_EQ(s.blobGrid.centre2[1], expected[3]);
-    randomState = start;
-    for (int i = 0; i < 4; ++i) nextRandom();
-    const uint32_t afterFour = randomState;
-    randomState = start;
-    fire(Z1A);
-    EXPECT_EQ(randomState, afterFour);  // exactly four draws
+    EXPECT_EQ(s.random.state(), byHand.state());  // exactly four draws
 }
 
 TEST_F(SyncEvents, OneWayFlagsAndUnknownCodes) {
@@ -134,14 +128,13 @@ TEST_F(SyncEvents, OneWayFlagsAndUnknownCodes) {
         const auto* p = reinterpret_cast<const unsigned char*>(&d);
         return std::vector<unsigned char>(p, p + sizeof d);
     };
+    // The random sequence too.
     const std::vector<unsigned char> before = bytes(*fresh);
-    const uint32_t random = randomState;
     for (int code = 0; code < 256; ++code) {
         if (describeSyncEvent(uint8_t(code))) continue;
         onSyncEvent(*fresh, hooks, uint8_t(code));
     }
     EXPECT_TRUE(before == bytes(*fresh));
-    EXPECT_EQ(randomState, random);
     EXPECT_EQ(hooks.redraws, 0);
     EXPECT_EQ(describeSyncEvent(27), nullptr);
     EXPECT_EQ(describeSyncEvent(0), nullptr);

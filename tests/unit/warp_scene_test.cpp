@@ -58,12 +58,12 @@ struct WarpDraw : SceneTest {};
 TEST_F(WarpDraw, TakesSixThousandDrawsAFrameAndLeavesTheStatedState) {
     GLdouble projectionBefore[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projectionBefore);
-    randomState = 1;
-    s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), 7);
+    RandomSequence random;
+    s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), 7, random);
 
     uint32_t expectedState = 1;
     for (int i = 0; i < 6000; ++i) expectedState = expectedState * 214013u + 2531011u;
-    EXPECT_EQ(randomState, expectedState);
+    EXPECT_EQ(random.state(), expectedState);
 
     GLdouble projection[16], modelview[16], want[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
@@ -100,7 +100,7 @@ TEST_F(WarpDraw, SpritesAreNeverHiddenByEarlierDrawing) {
     glClearDepth(0.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     s().warpScene.depth = -100.0f;  // right after event 29: radius -38
-    s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), 0);
+    s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), 0, s().random);
     // Sprite 0 sits 38 units left of the centre at z -100: white at alpha 0.3 over black.
     auto sprite = scene.gl.pixel(198, 300);
     EXPECT_NEAR(sprite.r, 77, 1);
@@ -114,7 +114,7 @@ TEST_F(WarpDraw, BeforeEventTwentyNineTheSpritesAreBehindTheViewer) {
     glClearColor(0, 0, 0, 1);
     glClearDepth(0.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), 0);
+    s().warpScene.draw(s().camera, s().ringTower, s().towerSettings(), 0, s().random);
     auto pixels = scene.gl.readPixels();
     for (size_t p = 0; p < pixels.size(); p += 4) ASSERT_EQ(pixels[p], 0);
 }

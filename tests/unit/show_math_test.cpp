@@ -1,5 +1,5 @@
-// The numeric conventions and the overlay bracket.
-#include "base/render_helpers.h"
+// The random sequence, the numeric conventions and the overlay bracket.
+#include "base/show_math.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -7,20 +7,24 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/random_sequence.h"
+#include "overlays/overlay_2d.h"
 #include "tests/support/gl_context.h"
 
 using namespace zuzor;
 
 namespace {
 
-TEST(NextRandom, FirstValuesOfTheRun) {
+TEST(RandomSequence, FirstValuesOfTheShow) {
+    RandomSequence random;
     const int32_t expected[] = {41, 18467, 6334, 26500, 19169, 15724};
-    for (int32_t value : expected) EXPECT_EQ(nextRandom(), value);
+    for (int32_t value : expected) EXPECT_EQ(random.next(), value);
 }
 
-TEST(NextRandom, StaysWithinFifteenBits) {
+TEST(RandomSequence, StaysWithinFifteenBits) {
+    RandomSequence random;
     for (int i = 0; i < 100000; ++i) {
-        int32_t value = nextRandom();
+        int32_t value = random.next();
         ASSERT_GE(value, 0);
         ASSERT_LE(value, 32767);
     }
