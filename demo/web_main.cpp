@@ -17,7 +17,6 @@
 #include "base/constants.h"
 #include "base/file_bytes.h"
 #include "base/host_path.h"
-#include "base/render_helpers.h"
 #include "base/trace.h"
 #include "demo/demo_options.h"
 #include "demo/demo_state.h"
@@ -26,7 +25,7 @@
 #include "demo/live_jump.h"
 #include "demo/screen_fit.h"
 #include "demo/shell_hooks.h"
-#include "demo/show_clock.h"
+#include "demo/show.h"
 #include "demo/show_seek.h"
 #include "demo/start_up.h"
 #include "platform/web/web_window.h"
@@ -51,7 +50,7 @@ struct PageHooks final : ShellHooks {
 
 struct PageRun {
     DemoOptions options;
-    std::unique_ptr<DemoState> state;
+    Show show;
     PageHooks hooks;
     JumpRedraw jumpRedraw;
     ScreenFit screen;
@@ -76,23 +75,18 @@ std::vector<uint8_t> moduleBytes() {
 // A fresh show up to its first picture: the state, the fixed GL state, the song and the
 // logo, and the start-up line (or the failure message) on the console.
 void prepareShow() {
-    randomState = 1;
-    run.state = std::make_unique<DemoState>();
     run.hooks = {};
     run.jumpRedraw = {};
     SceneStart start;
     start.warmUp = false;
-    if (run.options.hasFrom) {
-        setShowClock(0);
-        start.clock = &showTimeSource();
-    }
-    initScene(*run.state, start);
+    start.onSongClock = run.options.hasFrom;
+    run.show.begin(start);
     run.ended = false;
     requestRedisplay();
 }
 
 void endShow() {
-    stopMusic(*run.state);
+    stopMusic(run.show.state());
     closeWindow();
     run.started = false;
     run.ended = true;
@@ -105,17 +99,18 @@ void onIdle() {
         endShow();
         return;
     }
-    idleStep(*run.state, run.hooks);
+    idleStep(run.show.state(), run.hooks);
     if (run.hooks.endRequested) {
         endShow();
         return;
     }
-    wakeIdleIn(idleWaitMs(*run.state, longestWaitMs));
+    wakeIdleIn(idleWaitMs(run.show.state(), longestWaitMs));
 }
 
 void onDisplay() {
     run.screen.beginFrame();
-    if (!drawAfterJump(*run.state, run.jumpRedraw)) displayStep(*run.state, run.hooks);
+    DemoState& state = run.show.state();
+    if (!drawAfterJump(state, run.jumpRedraw)) displayStep(state, run.hooks);
     run.screen.endFrame();
     if (!run.pictureShown) {
         run.pictureShown = true;
@@ -133,15 +128,16 @@ void onKeyboard(unsigned char key) {
 
 // Pictures of the show at the given moments (seconds), each handed to the page as soon as
 // it is drawn: the show on the sound's clock, fast-forwarded from one moment to the next.
-void drawStills(const std::vector<double>& moments, int timedDraws) {
-    randomState = 1;
-    run.state = std::make_unique<DemoState>();
-    setShowClock(0);
+void beginOnSongClock() {
     SceneStart start;
-    start.clock = &showTimeSource();
+    start.onSongClock = true;
     start.viewportWidth = webCanvasWidth;
     start.viewportHeight = webCanvasHeight;
-    initScene(*run.state, start);
+    run.show.begin(start);
+}
+
+void drawStills(const std::vector<double>& moments, int timedDraws) {
+    beginOnSongClock();
     const std::vector<uint8_t> module = moduleBytes();
     std::string error;
     auto renderer = SongRenderer::create(module.data(), module.size(), mixRate, false, error);
@@ -149,7 +145,7 @@ void drawStills(const std::vector<double>& moments, int timedDraws) {
         tellPage("stills failed");
         return;
     }
-    SoundClockShow show(*run.state, std::move(renderer));
+    SoundClockShow show(run.show, std::move(renderer));
     show.draw(false);
     for (double seconds : moments) {
         if (!show.fastForward(uint64_t(seconds * mixRate + 0.5))) break;
@@ -177,14 +173,7 @@ void drawStills(const std::vector<double>& moments, int timedDraws) {
 // The whole show on the sound's clock with every frame drawn in full and waited for, as
 // the capture's --profile runs it: the draw time per frame, handed to the page.
 void profileShow() {
-    randomState = 1;
-    run.state = std::make_unique<DemoState>();
-    setShowClock(0);
-    SceneStart start;
-    start.clock = &showTimeSource();
-    start.viewportWidth = webCanvasWidth;
-    start.viewportHeight = webCanvasHeight;
-    initScene(*run.state, start);
+    beginOnSongClock();
     const std::vector<uint8_t> module = moduleBytes();
     std::string error;
     auto renderer = SongRenderer::create(module.data(), module.size(), mixRate, false, error);
@@ -192,7 +181,7 @@ void profileShow() {
         tellPage("profile failed");
         return;
     }
-    SoundClockShow show(*run.state, std::move(renderer));
+    SoundClockShow show(run.show, std::move(renderer));
     std::vector<float> drawMs;
     drawMs.reserve(4096);
     auto timedDraw = [&] {
@@ -234,15 +223,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE void zuzor_web_profile() {
 extern "C" EMSCRIPTEN_KEEPALIVE void zuzor_web_start() {
     if (run.started) return;
     if (run.ended) prepareShow();
-    DemoState& state = *run.state;
+    DemoState& state = run.show.state();
     if (run.options.hasFrom && state.song) {
         const uint64_t frame = uint64_t(run.options.fromSeconds * mixRate + 0.5);
-        if (!startShowAt(state, moduleBytes(), frame, run.jumpRedraw)) {
+        if (!startShowAt(run.show, moduleBytes(), frame, run.jumpRedraw)) {
             endShow();
             return;
         }
     } else {
-        if (run.options.hasFrom) keepPhaseOnRunClock(state.timer);
+        // The ticks start with the music, however long the page waited for the click.
         state.timer.start();
         warmUpEffects(state);
         playSong(state.song.get());
