@@ -83,10 +83,14 @@ void initScene(DemoState& s, const SceneStart& start) {
     traceLine("start message");
 }
 
-void finishStartUp(DemoState& s) {
+void beginStartUp(DemoState& s) {
     beginOpeningSoundOutput(mixRate);
     warmUpEffects(s);
     traceLine("start warm-up");
+}
+
+void finishStartUp(DemoState& s) {
+    traceLine("start sound output");
     playSong(s.song.get());
     traceLine("start music");
 }

@@ -9,8 +9,9 @@ struct WindowCallbacks {
     void (*display)();                    // draw one frame; the edge swaps the buffers after it
     void (*idle)();                       // called whenever no events are pending
     void (*keyboard)(unsigned char key);  // a character key was pressed
-    // The drawable's size, before the first display and whenever it changes; the callback
-    // sets the viewport. Without one the viewport follows the whole drawable.
+    // The drawable's size (only sizes a window can have), before the first display and
+    // whenever it changes; the callback sets the viewport. Without one the viewport follows
+    // the whole drawable.
     void (*reshape)(int width, int height) = nullptr;
 };
 

@@ -73,6 +73,12 @@ void expectHeardInOrder(const Received& received, size_t count) {
     EXPECT_LT(offsets[offsets.size() / 2] - offsets[0], 5.0);
 }
 
+OutputOptions deviceOff() {
+    OutputOptions options;
+    options.deviceOff = true;
+    return options;
+}
+
 std::string tempDir() {
     std::random_device random;
     for (;;) {
@@ -96,7 +102,7 @@ void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 TEST(Player, NullSongsAndBadFilesAreHarmless) {
-    setEnv("ZUZOR_AUDIO", "off");
+    configureSoundOutput(deviceOff());
     openSoundOutput(44100);
     playSong(nullptr);
     HeardEvent event;
@@ -128,7 +134,7 @@ TEST(Player, NullSongsAndBadFilesAreHarmless) {
 }
 
 TEST(Player, SilentClockDeliversEveryEventInOrderOnceHeard) {
-    setEnv("ZUZOR_AUDIO", "off");
+    configureSoundOutput(deviceOff());
     EXPECT_FALSE(openSoundOutput(44100));
     EXPECT_EQ(outputInfo().kind, OutputKind::silentClock);
     std::vector<uint8_t> bytes = countingModule(16);
@@ -145,7 +151,7 @@ TEST(Player, SilentClockDeliversEveryEventInOrderOnceHeard) {
 }
 
 TEST(Player, StopDropsPendingEventsAndPlayStartsOver) {
-    setEnv("ZUZOR_AUDIO", "off");
+    configureSoundOutput(deviceOff());
     openSoundOutput(44100);
     std::vector<uint8_t> bytes = countingModule(16);
     SongHandle owned = loadSongFromMemory(bytes.data(), bytes.size());
@@ -168,9 +174,10 @@ TEST(Player, StopDropsPendingEventsAndPlayStartsOver) {
 }
 
 TEST(Player, DummyDeviceDeliversOnTheDeviceClock) {
-    unsetEnv("ZUZOR_AUDIO");
+    OutputOptions latency;
+    latency.latencyMs = 10.0;
+    configureSoundOutput(latency);
     setEnv("SDL_AUDIODRIVER", "dummy");
-    setEnv("ZUZOR_AUDIO_LATENCY_MS", "10");
     ASSERT_TRUE(openSoundOutput(44100));
     const OutputInfo info = outputInfo();
     EXPECT_EQ(info.kind, OutputKind::device);
@@ -190,7 +197,7 @@ TEST(Player, DummyDeviceDeliversOnTheDeviceClock) {
 // The demo opens the output in the background at start-up: Escape may close it before the
 // opening has ended, and the music must wait for it.
 TEST(Player, OutputOpenedInTheBackgroundIsAwaitedWhereItIsUsed) {
-    unsetEnv("ZUZOR_AUDIO");
+    configureSoundOutput({});
     setEnv("SDL_AUDIODRIVER", "dummy");
     beginOpeningSoundOutput(44100);
     beginOpeningSoundOutput(44100);  // already opening: nothing more
@@ -210,7 +217,7 @@ TEST(Player, OutputOpenedInTheBackgroundIsAwaitedWhereItIsUsed) {
 }
 
 TEST(Player, TheDiskDriverIsRefusedAndNothingIsWritten) {
-    unsetEnv("ZUZOR_AUDIO");
+    configureSoundOutput({});
     const std::string dir = tempDir();
     const std::string file = dir + "/sdlaudio.raw";
     setEnv("SDL_AUDIODRIVER", "disk");
@@ -238,9 +245,9 @@ TEST(Player, ExitWhilePlayingEndsTheProcessCleanly) {
         EXPECT_EXIT(
             {
                 if (std::string(audio) == "off") {
-                    setEnv("ZUZOR_AUDIO", "off");
+                    configureSoundOutput(deviceOff());
                 } else {
-                    unsetEnv("ZUZOR_AUDIO");
+                    configureSoundOutput({});
                     setEnv("SDL_AUDIODRIVER", audio);
                 }
                 openSoundOutput(44100);
