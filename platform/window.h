@@ -15,7 +15,8 @@ struct WindowCallbacks {
     void (*reshape)(int width, int height) = nullptr;
 };
 
-// Starts the toolkit with the command line, opens the display (an RGB, double-buffered,
+// Starts the toolkit with the command line (the toolkit's own options; it takes them out of
+// argv, and what it leaves is what it did not know), opens the display (an RGB, double-buffered,
 // depth-buffered surface with a current GL context: the full screen, or with `fullScreen`
 // false an 800x600 window), hides the pointer and registers the callbacks. Nothing is
 // drawn before the main loop runs.
