@@ -28,6 +28,9 @@ namespace {
 struct Received {
     std::vector<uint8_t> codes;
     std::vector<HeardEvent> events;
+    // For each event, how long before its pull the last poll found nothing: the window in
+    // which the event fell due.
+    std::vector<double> dueWithinMs;
 };
 
 // A fast song (a row every 432 frames) with events 1..rows, one per row.
@@ -45,11 +48,14 @@ std::vector<uint8_t> countingModule(int rows) {
 void pollFor(Song* song, Received& received, size_t count) {
     const double deadline = monotonicMs() + 5000.0;
     HeardEvent event;
+    double lastPollMs = monotonicMs();
     while (received.codes.size() < count && monotonicMs() < deadline) {
         while (pollHeardEvent(song, event)) {
             received.codes.push_back(event.code);
             received.events.push_back(event);
+            received.dueWithinMs.push_back(event.pulledAtMs - lastPollMs);
         }
+        lastPollMs = monotonicMs();
         std::this_thread::sleep_for(200us);
     }
 }
@@ -60,15 +66,19 @@ void expectHeardInOrder(const Received& received, size_t count) {
     for (size_t i = 1; i < received.events.size(); ++i)
         EXPECT_GT(received.events[i].outputFrame, received.events[i - 1].outputFrame);
     // Against the real-time clock: each event's applied time minus its place in the
-    // music is the same offset plus however late the poll came. Most polls come at once,
-    // so the typical offset sits near the smallest. A clock that ran on rendered rather
-    // than heard frames would hand over a buffer's events at once, spreading the offsets
-    // over the buffer's length.
+    // music is the same offset plus however late the poll came. Only events whose poll
+    // came within a millisecond of the one before count (on a busy machine the polls come
+    // late, and that says nothing of the clock); their offsets sit together. A clock that
+    // ran on rendered rather than heard frames would hand over a buffer's events at once,
+    // spreading the offsets over the buffer's length.
     std::vector<double> offsets;
-    for (const HeardEvent& e : received.events) {
+    for (size_t i = 0; i < received.events.size(); ++i) {
+        const HeardEvent& e = received.events[i];
         EXPECT_GE(e.pulledAtMs, e.heardAtMs);
-        offsets.push_back(e.pulledAtMs - double(e.songFrame) * 1000.0 / 44100.0);
+        if (received.dueWithinMs[i] < 1.0)
+            offsets.push_back(e.pulledAtMs - double(e.songFrame) * 1000.0 / 44100.0);
     }
+    if (offsets.size() < 4) return;  // too busy a machine to tell
     std::sort(offsets.begin(), offsets.end());
     EXPECT_LT(offsets[offsets.size() / 2] - offsets[0], 5.0);
 }
