@@ -16,6 +16,14 @@ std::unique_ptr<OutputBackend> openPlatformOutput(int rate, StreamFeed& feed, st
     return openSdlOutput(rate, feed, why);
 }
 
+// The jobs run one at a time, each to its end, the closing of an abandoned job's stream
+// included: a sound system may refuse a second device while one is open (SDL's dummy
+// driver does), and an abandoned opening may still be under way when the next one starts.
+std::mutex& oneJobAtATime() {
+    static std::mutex mutex;
+    return mutex;
+}
+
 bool hostDriver(const std::string& driver) {
     return driver == "pulseaudio" || driver == "pipewire" || driver == "alsa";
 }
@@ -51,6 +59,7 @@ std::shared_ptr<StreamOpening> StreamOpening::begin(Request request) {
 }
 
 void StreamOpening::run(Request& request) {
+    std::lock_guard<std::mutex> alone(oneJobAtATime());
     request.stopped.reset();
     std::string why;
     std::unique_ptr<OutputStream> stream;

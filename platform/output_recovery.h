@@ -28,7 +28,7 @@ std::unique_ptr<OutputStream> openOutputStream(MusicSource& music, int rate, boo
 // One job that closes a stopped stream and then, if asked, opens one. The job and the output
 // share its state, so either may end first: the output abandons an opening without waiting
 // for it, and a job that opens a stream after that closes it again itself. The job keeps
-// the music source alive as long as a stream of its own uses it.
+// the music source alive as long as a stream of its own uses it. Jobs run one at a time.
 class StreamOpening {
   public:
     struct Request {
