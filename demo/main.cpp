@@ -31,9 +31,8 @@ using namespace zuzor;
 namespace {
 
 constexpr unsigned char escapeKey = 27;
-// The start-up goes on without its first frame after this long: the toolkit draws no window
-// that is not visible (iconified, unmapped).
-// Counted from the main loop's first turn, when the window is open on the screen.
+// The start-up goes on without its first frame this long after the main loop's first turn:
+// the toolkit draws no window that is not visible (iconified, unmapped).
 constexpr double firstFrameWaitMs = 250.0;
 // While the start-up waits for the search for a sound device, the loop looks this often.
 constexpr double startUpPollMs = 2.0;
