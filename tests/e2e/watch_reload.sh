@@ -79,5 +79,5 @@ tail -n +"$mark" "$WORK/trace" | grep -q "sync Z17" || fail "no events after the
 tail -n +"$mark" "$WORK/trace" | grep -q "tick" || fail "no ticks after the reloads"
 [ "$(wc -l <"$WORK/stdout")" = 1 ] || fail "stdout holds more than the start-up line"
 send_keys Escape
-wait_demo_exit 5 || fail "Escape did not end the demo"
+wait_demo_exit "$EXIT_LIMIT_S" || fail "Escape did not end the demo"
 echo "watch: module and image reloads; broken, half-written and deleted files keep the show"
