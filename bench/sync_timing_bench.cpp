@@ -47,12 +47,12 @@ double percentile(std::vector<double> values, double p) {
 
 // Argument 0: the silent clock; 1: SDL's dummy device.
 void BM_EventLatenessWhilePolling(benchmark::State& state) {
-    if (state.range(0) == 0) {
-        setenv("ZUZOR_AUDIO", "off", 1);
-    } else {
-        unsetenv("ZUZOR_AUDIO");
+    OutputOptions options;
+    if (state.range(0) == 0)
+        options.deviceOff = true;
+    else
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-    }
+    configureSoundOutput(options);
     constexpr size_t wanted = 400;
     Lateness lateness;
     lateness.total.reserve(wanted * 2);

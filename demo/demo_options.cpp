@@ -1,4 +1,5 @@
-// One table of options; a value is parsed strictly, so a typo never starts something else.
+// One table of options; a value is parsed strictly, so a typo in one never starts something
+// else. Whatever is not in the table is left for the window toolkit.
 #include "demo/demo_options.h"
 
 #include <cerrno>
@@ -16,6 +17,7 @@ const char demoUsage[] =
     "  --mute        no sound; the show keeps its course on a silent clock\n"
     "  --help        this text\n"
     "  --version     the version\n"
+    "Every other argument goes to the window toolkit (-display, -geometry, -iconic, ...).\n"
     "Escape ends the show; every other key is ignored.\n";
 
 const char demoVersionLine[] = "zuzor " ZUZOR_VERSION "\n";
@@ -102,8 +104,8 @@ bool parseDemoOptions(int argc, const char* const* argv, DemoOptions& parsed, st
         for (const Option& o : options)
             if (name == o.name) option = &o;
         if (!option) {
-            error = "unknown option " + name;
-            return false;
+            parsed.others.push_back(argv[i]);
+            continue;
         }
         const char* value = nullptr;
         if (option->takesValue) {

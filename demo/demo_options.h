@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zuzor {
 
@@ -14,6 +15,9 @@ struct DemoOptions {
     bool mute = false;         // --mute: the music's course on the silent clock, no sound
     bool help = false;         // --help: the usage on standard output, nothing else
     bool version = false;      // --version: the version on standard output, nothing else
+    // Every other argument, in order: the toolkit's options (-display, -geometry, -iconic,
+    // ...), handed to it unchanged.
+    std::vector<const char*> others;
 };
 
 // "zuzor <version>", the line --version prints.
@@ -21,7 +25,7 @@ extern const char demoVersionLine[];
 
 extern const char demoUsage[];
 
-// False, with a one-line reason, for an unknown option or a bad or missing value.
+// False, with a one-line reason, for a bad or missing value of one of the demo's options.
 bool parseDemoOptions(int argc, const char* const* argv, DemoOptions& options, std::string& error);
 
 // A moment of the show: seconds ("130", "12.5") or minutes and seconds ("2:10", "0:05.5").

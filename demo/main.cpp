@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/clock.h"
 #include "base/constants.h"
 #include "base/file_bytes.h"
 #include "base/host_path.h"
@@ -30,6 +31,11 @@ using namespace zuzor;
 namespace {
 
 constexpr unsigned char escapeKey = 27;
+// The start-up goes on without its first frame this long after the main loop's first turn:
+// the toolkit draws no window that is not visible (iconified, unmapped).
+constexpr double firstFrameWaitMs = 250.0;
+// While the start-up waits for the search for a sound device, the loop looks this often.
+constexpr double startUpPollMs = 2.0;
 
 // Between ticks the main loop waits instead of spinning: it sleeps until shortly before the
 // next tick or heard event is due and lets the toolkit's loop come round for the rest, so
@@ -55,8 +61,10 @@ struct DemoRun {
     JumpRedraw jumpRedraw;
     ScreenFit screen;
     std::unique_ptr<DataReload> reload;  // with --watch
+    double windowOpenedMs = -1.0;        // the main loop's first turn
     bool firstFrameShown = false;
-    bool started = false;  // the start-up is complete (finishStartUp after a plain start)
+    bool startUpBegun = false;  // beginStartUp ran
+    bool started = false;       // the start-up is complete (finishStartUp after a plain start)
 };
 
 DemoRun run;
@@ -67,19 +75,39 @@ void shutdownDemo() {
     std::exit(0);
 }
 
-void onIdle() {
-    // A plain start puts its first frame on screen before the rest of its start-up.
-    if (!run.started) {
-        if (!run.firstFrameShown) return;
-        finishStartUp(run.show.state());
-        run.started = true;
+void pauseMs(double ms) {
+    std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
+}
+
+// A plain start puts its first frame on screen (or waits a little for it) before the rest
+// of its start-up; the music waits for the search for a sound device, Escape does not.
+bool startUpDone() {
+    if (run.windowOpenedMs < 0.0) run.windowOpenedMs = monotonicMs();
+    if (!run.firstFrameShown && monotonicMs() - run.windowOpenedMs < firstFrameWaitMs) {
+        pauseMs(startUpPollMs);
+        return false;
     }
+    if (!run.startUpBegun) {
+        beginStartUp(run.show.state());
+        run.startUpBegun = true;
+    }
+    if (soundOutputOpening()) {
+        pauseMs(startUpPollMs);
+        return false;
+    }
+    finishStartUp(run.show.state());
+    run.started = true;
+    return true;
+}
+
+void onIdle() {
+    serviceSoundOutput();
+    if (!run.started && !startUpDone()) return;
     if (run.reload) run.reload->poll(run.show, run.hooks, run.jumpRedraw);
     const bool ticked = idleStep(run.show.state(), run.hooks);
     if (ticked || run.hooks.redrawPending) return;
     const double waitMs = idleWaitMs(run.show.state(), longestWaitMs) - wakeEarlyMs;
-    if (waitMs > 0.0)
-        std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(waitMs));
+    if (waitMs > 0.0) pauseMs(waitMs);
 }
 
 void onDisplay() {
@@ -106,6 +134,21 @@ std::vector<uint8_t> moduleBytes() {
     return bytes;
 }
 
+// The toolkit gets every argument that is not the demo's; what it does not take either is
+// named and otherwise ignored.
+void openDemoWindow(char* program, const DemoOptions& options) {
+    std::vector<char*> args{program};
+    for (const char* other : options.others) args.push_back(const_cast<char*>(other));
+    args.push_back(nullptr);
+    int argc = int(args.size()) - 1;
+    openWindow(argc, args.data(), {onDisplay, onIdle, onKeyboard, onReshape}, !options.window);
+    if (argc <= 1) return;
+    std::string ignored;
+    for (int i = 1; i < argc; ++i) ignored += std::string(" ") + args[size_t(i)];
+    std::fprintf(stderr, "zuzor: unknown option%s%s ignored\n", argc > 2 ? "s" : "",
+                 ignored.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,12 +163,13 @@ int main(int argc, char** argv) {
         return 0;
     }
     openTraceFromEnvironment();
-    if (options.mute) muteSoundOutput();
+    OutputOptions sound = outputOptionsFromEnvironment();
+    sound.mute = options.mute;
+    configureSoundOutput(sound);
     traceLine("start process");
     // The module loads while the window opens; the show's start takes it.
     beginLoadingModule();
-    int windowArgc = 1;
-    openWindow(windowArgc, argv, {onDisplay, onIdle, onKeyboard, onReshape}, !options.window);
+    openDemoWindow(argv[0], options);
     traceLine("start window");
     // A jump runs the show from its start on the show clock before the run's clock takes over.
     SceneStart start;

@@ -12,14 +12,11 @@ namespace {
 
 // The smallest power of two that holds the show's picture (OpenGL 1.1 textures).
 constexpr int textureSize = 1024;
-// Larger than any screen, smaller than any GL's largest viewport.
-constexpr int maxSide = 16384;
 
 }  // namespace
 
 void ScreenFit::resize(int width, int height) {
-    // freeglut under Wine reports a size no window has (2 x 2226976) before the real one.
-    if (width < 1 || height < 1 || width > maxSide || height > maxSide) return;
+    if (width < 1 || height < 1) return;
     width_ = width;
     height_ = height;
     picture_ = centredFourByThree(width, height);

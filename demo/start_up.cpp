@@ -49,10 +49,14 @@ void initSceneObjects(DemoState& s) {
     s.voxelField.init();
 }
 
-void finishStartUp(DemoState& s) {
+void beginStartUp(DemoState& s) {
     beginOpeningSoundOutput(mixRate);
     warmUpEffects(s);
     traceLine("start warm-up");
+}
+
+void finishStartUp(DemoState& s) {
+    traceLine("start sound output");
     playSong(s.song.get());
     traceLine("start music");
 }

@@ -12,11 +12,14 @@ void initSceneObjects(DemoState& state);
 // ... and the fixed GL state the whole run relies on (projection, blending, light 0, ...).
 void setFixedGlState();
 
-// The demo's start-up once its first frame is on screen, for a start without the warm-up:
-// the sound output starts opening on a thread of its own (the search for a device can take
-// longer than everything before the first frame), the warm-up runs meanwhile (the opening
-// scene needs none of the effects it prepares), then the music, from the start of the
-// song. The music and the ticks begin together, as they always did.
+// The demo's start-up once its first frame is on screen (or the window has stayed unseen a
+// while), for a start without the warm-up, in two steps. beginStartUp: the sound output
+// starts opening as background work (the search for a device can take longer than
+// everything before the first frame), the warm-up runs meanwhile (the opening scene needs
+// none of the effects it prepares). Then, once soundOutputOpening() is false,
+// finishStartUp: the music, from the start of the song. The music and the ticks begin
+// together, as they always did.
+void beginStartUp(DemoState& state);
 void finishStartUp(DemoState& state);
 
 // The music's part of the shutdown: stop and free the song, close sound output.

@@ -1,7 +1,9 @@
-// The recovery thread and the openers it shares with the first open.
+// The openers, and the opening as background work.
 #include "platform/output_recovery.h"
 
-#include <chrono>
+#include <atomic>
+
+#include "platform/background_work.h"
 
 namespace zuzor {
 
@@ -12,6 +14,14 @@ std::atomic<OutputOpener> replacedOpener{nullptr};
 std::unique_ptr<OutputBackend> openPlatformOutput(int rate, StreamFeed& feed, std::string& why) {
     if (auto backend = openHostOutput(rate, feed, why)) return backend;
     return openSdlOutput(rate, feed, why);
+}
+
+// The jobs run one at a time, each to its end, the closing of an abandoned job's stream
+// included: a sound system may refuse a second device while one is open (SDL's dummy
+// driver does), and an abandoned opening may still be under way when the next one starts.
+std::mutex& oneJobAtATime() {
+    static std::mutex mutex;
+    return mutex;
 }
 
 bool hostDriver(const std::string& driver) {
@@ -41,48 +51,50 @@ std::unique_ptr<OutputStream> openOutputStream(MusicSource& music, int rate, boo
     return nullptr;
 }
 
-void OutputRecovery::start(std::unique_ptr<OutputStream> stopped, MusicSource& music, int rate) {
-    stop();
-    stopping_.store(false);
-    finished_.store(false);
-    std::string driver = stopped && stopped->backend ? stopped->backend->driver() : "";
-    stopped_ = std::move(stopped);
-    thread_ = std::thread([this, &music, rate, driver] { run(music, rate, driver); });
+std::shared_ptr<StreamOpening> StreamOpening::begin(Request request) {
+    auto opening = std::make_shared<StreamOpening>();
+    auto shared = std::make_shared<Request>(std::move(request));
+    runInBackground([opening, shared] { opening->run(*shared); });
+    return opening;
 }
 
-void OutputRecovery::run(MusicSource& music, int rate, std::string driver) {
-    stopped_.reset();
-    while (!stopping_.load()) {
-        // A short sleep at a time, so that stop() is answered at once. (Nothing here needs
-        // a condition variable, which keeps the output's state free of one at exit.)
-        for (int slept = 0; slept < retryEveryMs && !stopping_.load(); slept += 10)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (stopping_.load()) break;
-        std::string why;
-        std::unique_ptr<OutputStream> stream = openOutputStream(music, rate, false, why, driver);
-        if (stream && !stopping_.load()) {
-            opened_.store(stream.release());
-            break;
+void StreamOpening::run(Request& request) {
+    std::lock_guard<std::mutex> alone(oneJobAtATime());
+    request.stopped.reset();
+    std::string why;
+    std::unique_ptr<OutputStream> stream;
+    if (request.open)
+        stream = openOutputStream(*request.music, request.rate, request.playsAtOnce, why,
+                                  request.driver);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!abandoned_) {
+            opened_ = std::move(stream);
+            why_ = why;
         }
+        done_ = true;
     }
-    finished_.store(true);
+    // Abandoned: what opened is closed here, while the job still holds the music source
+    // it plays.
+    stream.reset();
 }
 
-std::unique_ptr<OutputStream> OutputRecovery::takeOpened() {
-    return std::unique_ptr<OutputStream>(opened_.exchange(nullptr));
+bool StreamOpening::done() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return done_;
 }
 
-void OutputRecovery::stop() {
-    if (!thread_.joinable()) return;
-    stopping_.store(true);
-    for (int waited = 0; waited < 1000 && !finished_.load(); ++waited)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    if (finished_.load()) {
-        thread_.join();
-        takeOpened();  // opened after the output stopped wanting it
-    } else {
-        thread_.detach();
-    }
+std::unique_ptr<OutputStream> StreamOpening::take(std::string& why) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    why = why_;
+    return std::move(opened_);
+}
+
+void StreamOpening::abandon() {
+    std::unique_ptr<OutputStream> unwanted;
+    std::lock_guard<std::mutex> lock(mutex_);
+    abandoned_ = true;
+    unwanted = std::move(opened_);
 }
 
 }  // namespace zuzor

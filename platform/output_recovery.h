@@ -1,11 +1,12 @@
-// Bringing the sound back after the output stopped: a thread of its own closes the stream
-// that stopped (which may take its time, or hang, with a server gone) and opens a new one
-// every half second until one opens. The main thread collects the new stream when it
-// looks, and never waits on a sound system here.
+// Opening a stream without the main loop waiting for it: the first opening of the output,
+// and bringing the sound back after the output stopped (the stream that stopped is closed
+// first, which may take its time, or hang, with a server gone). Each opening is one job of
+// the background work; the sound output starts the jobs and collects what they opened from
+// its service step.
 #pragma once
-#include <atomic>
 #include <memory>
-#include <thread>
+#include <mutex>
+#include <string>
 
 #include "platform/output_backend.h"
 
@@ -24,34 +25,39 @@ struct OutputStream {
 std::unique_ptr<OutputStream> openOutputStream(MusicSource& music, int rate, bool playsAtOnce,
                                                std::string& why, const std::string& driver = "");
 
-class OutputRecovery {
+// One job that closes a stopped stream and then, if asked, opens one. The job and the output
+// share its state, so either may end first: the output abandons an opening without waiting
+// for it, and a job that opens a stream after that closes it again itself. The job keeps
+// the music source alive as long as a stream of its own uses it. Jobs run one at a time.
+class StreamOpening {
   public:
-    static constexpr int retryEveryMs = 500;
+    struct Request {
+        std::shared_ptr<MusicSource> music;
+        int rate = 0;
+        bool playsAtOnce = false;
+        bool open = true;    // false: only close `stopped`
+        std::string driver;  // as for openOutputStream
+        std::unique_ptr<OutputStream> stopped;
+    };
 
-    OutputRecovery() = default;
-    ~OutputRecovery() { stop(); }
-    OutputRecovery(const OutputRecovery&) = delete;
-    OutputRecovery& operator=(const OutputRecovery&) = delete;
+    // Starts the job on the background work.
+    static std::shared_ptr<StreamOpening> begin(Request request);
 
-    // Closes `stopped` and opens streams until one opens: of the same sound system where it
-    // was one of the host's own (a restarting server must not lose the output to another
-    // way to the same sink meanwhile), of any otherwise.
-    void start(std::unique_ptr<OutputStream> stopped, MusicSource& music, int rate);
-    // The stream that opened, once; null until then.
-    std::unique_ptr<OutputStream> takeOpened();
-    // Ends the attempts. Waits a second at most for a thread stuck in a sound system,
-    // then leaves it behind with what it holds.
-    void stop();
-    bool running() const { return thread_.joinable(); }
+    // Main thread: the job has ended.
+    bool done();
+    // Main thread, once done: the stream that opened; null (and why) where none did.
+    std::unique_ptr<OutputStream> take(std::string& why);
+    // Main thread: the output no longer wants what the job opens. Never waits for the job.
+    void abandon();
 
   private:
-    void run(MusicSource& music, int rate, std::string driver);
+    void run(Request& request);
 
-    std::thread thread_;
-    std::atomic<bool> stopping_{false};
-    std::unique_ptr<OutputStream> stopped_;
-    std::atomic<OutputStream*> opened_{nullptr};
-    std::atomic<bool> finished_{false};
+    std::mutex mutex_;
+    bool done_ = false;
+    bool abandoned_ = false;
+    std::unique_ptr<OutputStream> opened_;
+    std::string why_;
 };
 
 }  // namespace zuzor

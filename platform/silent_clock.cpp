@@ -1,9 +1,8 @@
-// The silent clock's thread: every 2 ms it renders up to the real-time position plus its
-// lead, in chunks, and publishes the frames handed over.
+// The silent clock: each advance renders up to the real-time position plus its lead, in
+// chunks, and publishes the frames handed over.
 #include "platform/silent_clock.h"
 
 #include <algorithm>
-#include <chrono>
 
 #include "base/clock.h"
 
@@ -11,19 +10,13 @@ namespace zuzor {
 
 void SilentClock::start(int rate, OutputFill fill, std::atomic<uint64_t>& handed,
                         int64_t heardFrom) {
-    stop();
     rate_ = rate;
     fill_ = fill;
     handed_ = &handed;
     startFrame_ = heardFrom >= 0 ? heardFrom : int64_t(handed.load(std::memory_order_acquire));
     startMs_ = monotonicMs();
-    running_.store(true, std::memory_order_release);
-    thread_ = std::thread([this] { run(); });
-}
-
-void SilentClock::stop() {
-    running_.store(false, std::memory_order_release);
-    if (thread_.joinable()) thread_.join();
+    running_ = true;
+    advance();
 }
 
 int64_t SilentClock::heardFrame() const {
@@ -32,19 +25,17 @@ int64_t SilentClock::heardFrame() const {
     return std::min<int64_t>(heard, int64_t(handed_->load(std::memory_order_acquire)));
 }
 
-void SilentClock::run() {
-    while (running_.load(std::memory_order_acquire)) {
-        const double elapsedMs = monotonicMs() - startMs_;
-        const uint64_t target =
-            uint64_t(startFrame_ + int64_t(elapsedMs * rate_ / 1000.0) + leadFrames);
-        uint64_t done = handed_->load(std::memory_order_relaxed);
-        while (done < target) {
-            const size_t frames = size_t(std::min<uint64_t>(chunkFrames, target - done));
-            fill_(scratch_, frames, done);
-            done += frames;
-            handed_->store(done, std::memory_order_release);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+void SilentClock::advance() {
+    if (!running_) return;
+    const double elapsedMs = monotonicMs() - startMs_;
+    const uint64_t target =
+        uint64_t(startFrame_ + int64_t(elapsedMs * rate_ / 1000.0) + leadFrames);
+    uint64_t done = handed_->load(std::memory_order_relaxed);
+    while (done < target) {
+        const size_t frames = size_t(std::min<uint64_t>(chunkFrames, target - done));
+        fill_(scratch_, frames, done);
+        done += frames;
+        handed_->store(done, std::memory_order_release);
     }
 }
 

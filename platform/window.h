@@ -9,12 +9,14 @@ struct WindowCallbacks {
     void (*display)();                    // draw one frame; the edge swaps the buffers after it
     void (*idle)();                       // called whenever no events are pending
     void (*keyboard)(unsigned char key);  // a character key was pressed
-    // The drawable's size, before the first display and whenever it changes; the callback
-    // sets the viewport. Without one the viewport follows the whole drawable.
+    // The drawable's size (only sizes a window can have), before the first display and
+    // whenever it changes; the callback sets the viewport. Without one the viewport follows
+    // the whole drawable.
     void (*reshape)(int width, int height) = nullptr;
 };
 
-// Starts the toolkit with the command line, opens the display (an RGB, double-buffered,
+// Starts the toolkit with the command line (the toolkit's own options; it takes them out of
+// argv, and what it leaves is what it did not know), opens the display (an RGB, double-buffered,
 // depth-buffered surface with a current GL context: the full screen, or with `fullScreen`
 // false an 800x600 window), hides the pointer and registers the callbacks. Nothing is
 // drawn before the main loop runs.

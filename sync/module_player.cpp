@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -54,17 +55,11 @@ struct Song final : SyncEventSink {
 namespace {
 
 // The song the audio thread renders, and a flag it raises while it uses it: together
-// they let the main thread take a song away without a lock on the audio side. The output
-// may be opening on a thread of its own; the main thread waits for it before it uses it.
+// they let the main thread take a song away without a lock on the audio side.
 struct Player {
     std::atomic<Song*> attached{nullptr};
     std::atomic<bool> filling{false};
-    std::thread opening;
-
-    void awaitOpening() {
-        if (opening.joinable()) opening.join();
-    }
-    ~Player() { awaitOpening(); }
+    OutputOptions options;  // main thread
 };
 
 Player player;
@@ -106,20 +101,32 @@ void SongRelease::operator()(Song* song) const {
 }
 
 bool openSoundOutput(int rate) {
-    player.awaitOpening();
-    return openOutput(rate, fillOutput).kind == OutputKind::device;
+    awaitSoundOutput();
+    return openOutput(rate, fillOutput, player.options).kind == OutputKind::device;
 }
 
-void muteSoundOutput() {
-    keepOutputSilent();
+void configureSoundOutput(const OutputOptions& options) {
+    player.options = options;
 }
 
 void beginOpeningSoundOutput(int rate) {
-    if (player.opening.joinable() || outputInfo().kind != OutputKind::closed) return;
-    player.opening = std::thread([rate] {
-        openOutput(rate, fillOutput);
-        traceLine("start sound output");
-    });
+    beginOpeningOutput(rate, fillOutput, player.options);
+}
+
+bool soundOutputOpening() {
+    serviceOutput();
+    return outputOpening();
+}
+
+void awaitSoundOutput() {
+    while (outputOpening()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        serviceOutput();
+    }
+}
+
+void serviceSoundOutput() {
+    serviceOutput();
 }
 
 SongHandle loadSongFromMemory(const uint8_t* data, size_t size) {
@@ -143,7 +150,7 @@ SongHandle loadSong(const char* path) {
 namespace {
 
 void attach(Song* song, std::unique_ptr<SongRenderer> renderer) {
-    player.awaitOpening();
+    awaitSoundOutput();
     if (outputInfo().kind == OutputKind::closed) openSoundOutput(mixRate);
     Song* other = player.attached.load();
     if (other) stopSong(other);
@@ -197,7 +204,6 @@ void freeSong(Song* song) {
 }
 
 void closeSoundOutput() {
-    player.awaitOpening();
     Song* song = player.attached.load();
     if (song) stopSong(song);
     closeOutput();
@@ -214,8 +220,9 @@ double msUntilNextEvent(Song* song) {
 
 bool pollHeardEvent(Song* song, HeardEvent& heard) {
     if (!song || !song->playing) return false;
-    // Asked on every poll, also with nothing queued: the output notices here that its
+    // Serviced on every poll, also with nothing queued: the output notices here that its
     // stream stopped, which is exactly when nothing new is queued any more.
+    serviceOutput();
     const int64_t heardFrameNow = heardFrame();
     const QueuedEvent* queued = song->queue.front();
     if (!queued) {

@@ -4,15 +4,16 @@
 //
 // Every operation accepts a null song and then does nothing.
 //
-// Environment: ZUZOR_AUDIO=off plays against the silent clock without trying a device;
-// ZUZOR_AUDIO_LATENCY_MS (milliseconds, may be negative, default 0) is added to the
-// latency the output reports when deciding which frame is heard, for outputs that hold
-// more audio than they say. SDL_AUDIODRIVER picks the sound system as SDL's would
-// ("disk" is refused; platform/README.md says which stream plays for which).
+// The output's settings come from configureSoundOutput (platform/sound_output.h says what
+// each means; outputOptionsFromEnvironment reads them from ZUZOR_AUDIO and
+// ZUZOR_AUDIO_LATENCY_MS). SDL_AUDIODRIVER picks the sound system as SDL's would ("disk" is
+// refused; platform/README.md says which stream plays for which).
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+
+#include "platform/sound_output.h"
 
 namespace zuzor {
 
@@ -34,15 +35,23 @@ struct HeardEvent {
     double pulledAtMs;     // when it was handed over, on the same clock
 };
 
+// The settings the output opens with from now on (the defaults until called).
+void configureSoundOutput(const OutputOptions& options);
 // Opens stereo output at mixRate Hz. Without a device, songs play against a silent
 // real-time clock instead; the result only says whether a device opened.
 bool openSoundOutput(int mixRate);
-// The same on a thread of its own, returning at once: the search for a device can take
-// longer than opening the window and drawing the first frame. Every call below that needs
-// the output waits for the opening first. Does nothing while the output is open or opening.
+// The same as background work, returning at once: the search for a device can take longer
+// than opening the window and drawing the first frame, and must never hold up the main
+// loop (Escape included). Does nothing while the output is open or opening.
 void beginOpeningSoundOutput(int mixRate);
-// No sound from now on: the output opens as the silent clock. Before it opens.
-void muteSoundOutput();
+// Main loop: services the output and says whether the opening is still under way.
+bool soundOutputOpening();
+// Waits for an opening under way. Every call below that needs the output does, where the
+// caller did not wait with soundOutputOpening (only on a platform with threads).
+void awaitSoundOutput();
+// The output's service step (platform/sound_output.h), for the main loop: often, also while
+// no song plays. Polling events does it too.
+void serviceSoundOutput();
 // Loads an XM module. Null when the file is missing, unreadable or not a module.
 // A '\\' in the path stands for the host's separator.
 SongHandle loadSong(const char* path);
@@ -62,6 +71,7 @@ bool heardSongFrame(Song* song, uint64_t& frame);
 // Stops playback; events not yet pulled are dropped.
 void stopSong(Song* song);
 void freeSong(Song* song);
+// Closes the output at once; an opening under way is abandoned, not waited for.
 void closeSoundOutput();
 
 // Main thread: the oldest queued event whose row is heard by now, once. False when no

@@ -2,11 +2,16 @@
 // full-screen window where it cannot; the callbacks; the way out.
 #include <GL/freeglut.h>
 
+#include <cstring>
+
 #include "platform/window.h"
 
 namespace zuzor {
 
 namespace {
+
+// Larger than any screen, smaller than any GL's largest viewport.
+constexpr int largestSide = 16384;
 
 struct GlutWindow {
     WindowCallbacks callbacks{};
@@ -29,6 +34,8 @@ void onKeyboard(unsigned char key, int, int) {
 }
 
 void onReshape(int width, int height) {
+    // freeglut under Wine reports a size no window has (2 x 2226976) before the real one.
+    if (width < 1 || height < 1 || width > largestSide || height > largestSide) return;
     if (window.callbacks.reshape)
         window.callbacks.reshape(width, height);
     else
@@ -53,10 +60,28 @@ void openDisplay(bool fullScreen) {
     glutFullScreen();
 }
 
+// freeglut's glutCreateWindow waits for the window to be mapped, which a window manager never
+// does for a window that starts iconified: -iconic is taken from the command line and the
+// window iconified once it is open instead.
+bool takeIconicOption(int& argc, char** argv) {
+    bool iconic = false;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-iconic") == 0)
+            iconic = true;
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    return iconic;
+}
+
 }  // namespace
 
 void openWindow(int& argc, char** argv, const WindowCallbacks& callbacks, bool fullScreen) {
     window.callbacks = callbacks;
+    const bool iconic = takeIconicOption(argc, argv);
     glutInit(&argc, argv);
     // A window closed from outside ends the main loop instead of the process, so the demo
     // leaves the way it leaves on Escape.
@@ -64,6 +89,7 @@ void openWindow(int& argc, char** argv, const WindowCallbacks& callbacks, bool f
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     openDisplay(fullScreen);
     window.open = true;
+    if (iconic && !glutGameModeGet(GLUT_GAME_MODE_ACTIVE)) glutIconifyWindow();
     glutSetCursor(GLUT_CURSOR_NONE);
     glutDisplayFunc(onDisplay);
     glutIdleFunc(onIdle);

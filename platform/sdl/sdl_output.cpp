@@ -5,6 +5,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstring>
+#include <mutex>
 
 #include "base/clock.h"
 #include "platform/output_backend.h"
@@ -18,11 +19,19 @@ constexpr int requestedDeviceFrames = 1024;  // about 23 ms at 44.1 kHz
 
 void silenceSdlLog(void*, int, SDL_LogPriority, const char*) {}
 
+// SDL's audio subsystem is counted up and down without a lock of its own, and an opening
+// the output gave up on may still be under way in the background when the next one starts.
+std::mutex& sdlAudioMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
 class SdlOutput final : public OutputBackend {
   public:
     explicit SdlOutput(StreamFeed& feed) : feed_(feed) {}
     ~SdlOutput() override {
         if (device_ == 0) return;
+        std::lock_guard<std::mutex> lock(sdlAudioMutex());
         SDL_CloseAudioDevice(device_);  // returns after the last callback
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
@@ -80,6 +89,7 @@ bool SdlOutput::open(int rate, const char* driver, std::string& why) {
 }  // namespace
 
 std::unique_ptr<OutputBackend> openSdlOutput(int rate, StreamFeed& feed, std::string& why) {
+    std::lock_guard<std::mutex> lock(sdlAudioMutex());
     SDL_LogSetOutputFunction(silenceSdlLog, nullptr);
     quietHostAudioLibraries();
     // SDL would otherwise catch SIGINT and SIGTERM and turn them into quit events that

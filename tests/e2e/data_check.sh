@@ -1,5 +1,5 @@
-# zuzor-check names each refused data file and why, in one line; the demo refuses an
-# unknown option with a reason and its usage, before it opens any window.
+# zuzor-check names each refused data file and why, in one line; the demo refuses a bad
+# value of one of its options with a reason and its usage, before it opens any window.
 source "$(dirname "$0")/lib.bash" "$@"
 SOURCE_DIR=$(cd "$(dirname "$0")/../.." && pwd)
 CHECK="$BUILD_DIR/zuzor-check"
@@ -24,10 +24,12 @@ if "$CHECK" Data >"$WORK/out"; then fail "refused files passed the check"; fi
 Data/drell.tga: refused: image ID field of 42 bytes (only ID length 0 is read)
 Data/korvane.tga: refused: cannot be read" ] || fail "unexpected report: $(cat "$WORK/out")"
 
-if "$ZUZOR_BIN" --bogus >"$WORK/out" 2>"$WORK/err"; then fail "an unknown option was accepted"; fi
-[ "$(head -n 1 "$WORK/err")" = "zuzor: unknown option --bogus" ] || fail "no reason: $(cat "$WORK/err")"
+env -u DISPLAY "$ZUZOR_BIN" --window --from >"$WORK/out" 2>"$WORK/err"
+[ $? = 2 ] || fail "--from without a value did not exit with 2"
+[ "$(head -n 1 "$WORK/err")" = "zuzor: --from needs a value" ] || fail "no reason: $(cat "$WORK/err")"
 grep -q "^usage: zuzor" "$WORK/err" || fail "no usage after the reason"
-"$ZUZOR_BIN" --from 2:75 2>"$WORK/err" && fail "--from 2:75 was accepted"
+"$ZUZOR_BIN" --from 2:75 2>"$WORK/err"
+[ $? = 2 ] || fail "--from 2:75 did not exit with 2"
 grep -q "bad value for --from: '2:75'" "$WORK/err" || fail "no reason for a bad --from"
 # --help and --version answer on standard output alone, with no display needed.
 env -u DISPLAY "$ZUZOR_BIN" --help >"$WORK/out" 2>"$WORK/err" || fail "--help failed"

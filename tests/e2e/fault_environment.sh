@@ -49,7 +49,7 @@ note_files
 start_demo
 w=$(demo_window) || case_fail "the demo opened no window"
 xdotool key --window "$w" Escape
-wait_demo_exit 10 || case_fail "the demo was still running 10 s after Escape"
+wait_demo_exit "$EXIT_LIMIT_S" || case_fail "the demo was still running $EXIT_LIMIT_S s after Escape"
 [ "$DEMO_STATUS" = 0 ] || case_fail "exit status $DEMO_STATUS after Escape"
 stderr_at_most_one_line
 check_nothing_written

@@ -33,7 +33,7 @@ runs_until_escape() {
     sleep "${1:-1}"
     demo_running || case_fail "the demo stopped by itself"
     send_keys Escape
-    wait_demo_exit 5 || case_fail "the demo was still running 5 s after Escape"
+    wait_demo_exit "$EXIT_LIMIT_S" || case_fail "the demo was still running $EXIT_LIMIT_S s after Escape"
     [ "$DEMO_STATUS" = 0 ] || case_fail "exit status $DEMO_STATUS after Escape"
     check_nothing_written
 }

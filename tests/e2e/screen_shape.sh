@@ -30,7 +30,7 @@ check_screen() {
     sleep 0.3
     screenshot "$WORK/shot-$screen.ppm"
     send_keys Escape
-    wait_demo_exit 5 || fail "$screen: still running after Escape"
+    wait_demo_exit "$EXIT_LIMIT_S" || fail "$screen: still running after Escape"
     is_lit "$WORK/shot-$screen.ppm" $inside || fail "$screen: the flash is not at $inside"
     is_black "$WORK/shot-$screen.ppm" $bar ||
         fail "$screen: $bar is not the picture's black bar: $(pixel_at "$WORK/shot-$screen.ppm" $bar)"
@@ -62,5 +62,5 @@ screenshot "$WORK/shot-resized.ppm"
 [ "$(pixel_at "$WORK/shot-resized.ppm" 90 300)" = "255 255 255" ] ||
     fail "--window: after a resize x 90 is $(pixel_at "$WORK/shot-resized.ppm" 90 300)"
 send_keys Escape
-wait_demo_exit 5 || fail "--window: still running after Escape"
+wait_demo_exit "$EXIT_LIMIT_S" || fail "--window: still running after Escape"
 echo "ok"

@@ -11,7 +11,7 @@ demo_running || fail "the demo stopped by itself"
 printf 'inizializzazione fatta\n' >"$WORK/expected"
 cmp -s "$WORK/stdout" "$WORK/expected" || fail "standard output was: $(od -c "$WORK/stdout")"
 send_keys Escape
-wait_demo_exit 1 || fail "the demo was still running a second after Escape"
+wait_demo_exit "$EXIT_LIMIT_S" || fail "the demo was still running $EXIT_LIMIT_S s after Escape"
 [ "$DEMO_STATUS" = 0 ] || fail "exit status $DEMO_STATUS after Escape"
 check_stderr_quiet
 echo "ok"

@@ -43,7 +43,7 @@ check_show_sound() {
     wait_trace 'sync ' 10 || fail "no event of the show within 10 s"
     sleep 5
     send_keys Escape
-    wait_demo_exit 5 || fail "the demo did not end on Escape"
+    wait_demo_exit "$EXIT_LIMIT_S" || fail "the demo did not end on Escape"
     [ "$DEMO_STATUS" = 0 ] || fail "exit status $DEMO_STATUS after Escape"
     stop_job "$RECORDING_PID"
     (cd "$WORK/run" && "$BUILD_DIR/zuzor-capture" --frames "$WORK/capture" --size 16x16 --fps 1 \

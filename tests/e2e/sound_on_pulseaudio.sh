@@ -17,6 +17,6 @@ start_demo --mute
 wait_trace "frame 40" 10 || fail "--mute: the show did not run"
 pactl list short sink-inputs | grep -q . && fail "--mute: a stream on the server: $(pactl list short sink-inputs)"
 send_keys Escape
-wait_demo_exit 5 || fail "--mute: still running after Escape"
+wait_demo_exit "$EXIT_LIMIT_S" || fail "--mute: still running after Escape"
 [ -s "$WORK/stderr" ] && fail "--mute: said something"
 echo "ok"

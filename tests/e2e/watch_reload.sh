@@ -51,10 +51,14 @@ printf 'Extended Module: broken' >"$DATA/ZUZOR.XM"
 wait_stderr "Data/ZUZOR.XM: refused: "
 demo_running || fail "a broken module ended the demo"
 
-# Half-written, then finished within one poll: only the whole file is read.
+# Written in two goes with a pause between, the file open all along: only the whole file
+# is read, once its writer closed it.
 module Z16 "$WORK/next.xm"
-head -c 300 "$WORK/next.xm" >"$DATA/ZUZOR.XM"
-cat "$WORK/next.xm" >"$DATA/ZUZOR.XM"
+{
+    head -c 300 "$WORK/next.xm"
+    sleep 0.1
+    tail -c +301 "$WORK/next.xm"
+} >"$DATA/ZUZOR.XM"
 wait_reloads module 2
 [ "$(grep -c refused "$WORK/stderr")" = 1 ] || fail "a half-written module was read"
 
@@ -79,5 +83,5 @@ tail -n +"$mark" "$WORK/trace" | grep -q "sync Z17" || fail "no events after the
 tail -n +"$mark" "$WORK/trace" | grep -q "tick" || fail "no ticks after the reloads"
 [ "$(wc -l <"$WORK/stdout")" = 1 ] || fail "stdout holds more than the start-up line"
 send_keys Escape
-wait_demo_exit 5 || fail "Escape did not end the demo"
+wait_demo_exit "$EXIT_LIMIT_S" || fail "Escape did not end the demo"
 echo "watch: module and image reloads; broken, half-written and deleted files keep the show"

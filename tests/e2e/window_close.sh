@@ -29,7 +29,7 @@ run_case() {
     sleep 0.5
     demo_running || case_fail "the demo stopped by itself"
     close_with "$how" "$w" || case_fail "could not send the close"
-    wait_demo_exit 5 || case_fail "the demo was still running 5 s after the close"
+    wait_demo_exit "$EXIT_LIMIT_S" || case_fail "the demo was still running $EXIT_LIMIT_S s after the close"
     [ "$DEMO_STATUS" = 0 ] || case_fail "exit status $DEMO_STATUS: $(cat "$WORK/stderr")"
     grep -q 'terminate\|abort' "$WORK/stderr" && case_fail "stderr: $(cat "$WORK/stderr")"
     unset ZUZOR_AUDIO SDL_AUDIODRIVER

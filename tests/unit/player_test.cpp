@@ -28,6 +28,9 @@ namespace {
 struct Received {
     std::vector<uint8_t> codes;
     std::vector<HeardEvent> events;
+    // For each event, how long before its pull the last poll found nothing: the window in
+    // which the event fell due.
+    std::vector<double> dueWithinMs;
 };
 
 // A fast song (a row every 432 frames) with events 1..rows, one per row.
@@ -45,11 +48,14 @@ std::vector<uint8_t> countingModule(int rows) {
 void pollFor(Song* song, Received& received, size_t count) {
     const double deadline = monotonicMs() + 5000.0;
     HeardEvent event;
+    double lastPollMs = monotonicMs();
     while (received.codes.size() < count && monotonicMs() < deadline) {
         while (pollHeardEvent(song, event)) {
             received.codes.push_back(event.code);
             received.events.push_back(event);
+            received.dueWithinMs.push_back(event.pulledAtMs - lastPollMs);
         }
+        lastPollMs = monotonicMs();
         std::this_thread::sleep_for(200us);
     }
 }
@@ -60,17 +66,27 @@ void expectHeardInOrder(const Received& received, size_t count) {
     for (size_t i = 1; i < received.events.size(); ++i)
         EXPECT_GT(received.events[i].outputFrame, received.events[i - 1].outputFrame);
     // Against the real-time clock: each event's applied time minus its place in the
-    // music is the same offset plus however late the poll came. Most polls come at once,
-    // so the typical offset sits near the smallest. A clock that ran on rendered rather
-    // than heard frames would hand over a buffer's events at once, spreading the offsets
-    // over the buffer's length.
+    // music is the same offset plus however late the poll came. Only events whose poll
+    // came within a millisecond of the one before count (on a busy machine the polls come
+    // late, and that says nothing of the clock); their offsets sit together. A clock that
+    // ran on rendered rather than heard frames would hand over a buffer's events at once,
+    // spreading the offsets over the buffer's length.
     std::vector<double> offsets;
-    for (const HeardEvent& e : received.events) {
+    for (size_t i = 0; i < received.events.size(); ++i) {
+        const HeardEvent& e = received.events[i];
         EXPECT_GE(e.pulledAtMs, e.heardAtMs);
-        offsets.push_back(e.pulledAtMs - double(e.songFrame) * 1000.0 / 44100.0);
+        if (received.dueWithinMs[i] < 1.0)
+            offsets.push_back(e.pulledAtMs - double(e.songFrame) * 1000.0 / 44100.0);
     }
+    if (offsets.size() < 4) return;  // too busy a machine to tell
     std::sort(offsets.begin(), offsets.end());
     EXPECT_LT(offsets[offsets.size() / 2] - offsets[0], 5.0);
+}
+
+OutputOptions deviceOff() {
+    OutputOptions options;
+    options.deviceOff = true;
+    return options;
 }
 
 std::string tempDir() {
@@ -96,7 +112,7 @@ void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 TEST(Player, NullSongsAndBadFilesAreHarmless) {
-    setEnv("ZUZOR_AUDIO", "off");
+    configureSoundOutput(deviceOff());
     openSoundOutput(44100);
     playSong(nullptr);
     HeardEvent event;
@@ -128,7 +144,7 @@ TEST(Player, NullSongsAndBadFilesAreHarmless) {
 }
 
 TEST(Player, SilentClockDeliversEveryEventInOrderOnceHeard) {
-    setEnv("ZUZOR_AUDIO", "off");
+    configureSoundOutput(deviceOff());
     EXPECT_FALSE(openSoundOutput(44100));
     EXPECT_EQ(outputInfo().kind, OutputKind::silentClock);
     std::vector<uint8_t> bytes = countingModule(16);
@@ -145,7 +161,7 @@ TEST(Player, SilentClockDeliversEveryEventInOrderOnceHeard) {
 }
 
 TEST(Player, StopDropsPendingEventsAndPlayStartsOver) {
-    setEnv("ZUZOR_AUDIO", "off");
+    configureSoundOutput(deviceOff());
     openSoundOutput(44100);
     std::vector<uint8_t> bytes = countingModule(16);
     SongHandle owned = loadSongFromMemory(bytes.data(), bytes.size());
@@ -168,9 +184,10 @@ TEST(Player, StopDropsPendingEventsAndPlayStartsOver) {
 }
 
 TEST(Player, DummyDeviceDeliversOnTheDeviceClock) {
-    unsetEnv("ZUZOR_AUDIO");
+    OutputOptions latency;
+    latency.latencyMs = 10.0;
+    configureSoundOutput(latency);
     setEnv("SDL_AUDIODRIVER", "dummy");
-    setEnv("ZUZOR_AUDIO_LATENCY_MS", "10");
     ASSERT_TRUE(openSoundOutput(44100));
     const OutputInfo info = outputInfo();
     EXPECT_EQ(info.kind, OutputKind::device);
@@ -190,7 +207,7 @@ TEST(Player, DummyDeviceDeliversOnTheDeviceClock) {
 // The demo opens the output in the background at start-up: Escape may close it before the
 // opening has ended, and the music must wait for it.
 TEST(Player, OutputOpenedInTheBackgroundIsAwaitedWhereItIsUsed) {
-    unsetEnv("ZUZOR_AUDIO");
+    configureSoundOutput({});
     setEnv("SDL_AUDIODRIVER", "dummy");
     beginOpeningSoundOutput(44100);
     beginOpeningSoundOutput(44100);  // already opening: nothing more
@@ -210,7 +227,7 @@ TEST(Player, OutputOpenedInTheBackgroundIsAwaitedWhereItIsUsed) {
 }
 
 TEST(Player, TheDiskDriverIsRefusedAndNothingIsWritten) {
-    unsetEnv("ZUZOR_AUDIO");
+    configureSoundOutput({});
     const std::string dir = tempDir();
     const std::string file = dir + "/sdlaudio.raw";
     setEnv("SDL_AUDIODRIVER", "disk");
@@ -238,9 +255,9 @@ TEST(Player, ExitWhilePlayingEndsTheProcessCleanly) {
         EXPECT_EXIT(
             {
                 if (std::string(audio) == "off") {
-                    setEnv("ZUZOR_AUDIO", "off");
+                    configureSoundOutput(deviceOff());
                 } else {
-                    unsetEnv("ZUZOR_AUDIO");
+                    configureSoundOutput({});
                     setEnv("SDL_AUDIODRIVER", audio);
                 }
                 openSoundOutput(44100);

@@ -1,7 +1,8 @@
 // The sound output when its stream goes away: a stream of our own that the test can stall
 // or fail stands in for a sound system. The music clock must go on at the same pace from
 // the same frame on the silent clock, the music must never be rendered twice or by two
-// threads at once, and the sound must come back when the stream can be opened again.
+// threads at once, and the sound must come back when the stream can be opened again. An
+// opening the output gave up on must never leave a stream playing.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -25,15 +26,24 @@ constexpr size_t period = 512;
 std::atomic<bool> serverUp{true};
 std::atomic<bool> stallStreams{false};
 std::atomic<bool> failStreams{false};
+// Openings that wait inside the sound system until released, as a hanging server's do.
+std::atomic<bool> holdOpenings{false};
+std::atomic<bool> releaseHeld{false};
+std::atomic<int> heldOpenings{0};
+std::atomic<int> heldOpened{0};
+std::atomic<int> liveStreams{0};
 
 // A stream that asks for a period at the real-time pace and says each period leaves one
 // period after it was asked for.
 class TestStream final : public OutputBackend {
   public:
-    explicit TestStream(StreamFeed& feed) : feed_(feed), thread_([this] { run(); }) {}
+    explicit TestStream(StreamFeed& feed) : feed_(feed), thread_([this] { run(); }) {
+        liveStreams.fetch_add(1);
+    }
     ~TestStream() override {
         running_.store(false);
         thread_.join();
+        liveStreams.fetch_sub(1);
     }
     const char* driver() const override { return "test stream"; }
     int bufferFrames() const override { return int(period); }
@@ -63,6 +73,13 @@ class TestStream final : public OutputBackend {
 };
 
 std::unique_ptr<OutputBackend> openTestStream(int, StreamFeed& feed, std::string& why) {
+    if (holdOpenings.load()) {
+        heldOpenings.fetch_add(1);
+        while (!releaseHeld.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        auto stream = std::make_unique<TestStream>(feed);
+        heldOpened.fetch_add(1);
+        return stream;
+    }
     if (!serverUp.load()) {
         why = "the test server is down";
         return nullptr;
@@ -93,6 +110,7 @@ int64_t watchHeard(double ms, int64_t& heard) {
     double lastAt = monotonicMs();
     while (monotonicMs() < end) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        serviceOutput();
         const double now = monotonicMs();
         const int64_t next = heardFrame();
         EXPECT_GE(next, heard);
@@ -107,8 +125,6 @@ int64_t watchHeard(double ms, int64_t& heard) {
 
 struct SoundOutputTest : ::testing::Test {
     void SetUp() override {
-        unsetenv("ZUZOR_AUDIO");
-        unsetenv("ZUZOR_AUDIO_LATENCY_MS");
         serverUp = true;
         stallStreams = false;
         failStreams = false;
@@ -189,6 +205,48 @@ TEST_F(SoundOutputTest, ClosingDuringRecoveryEndsEveryThread) {
     const uint64_t handed = handedFrames();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(handedFrames(), handed);
+    ::testing::internal::GetCapturedStderr();
+}
+
+// The race of a recovery with the output's next life: the output closes while its recovery
+// waits in a hanging sound system, opens again, and only then does the old opening succeed.
+// The stream that opened late is closed by its own opening; the new one plays alone.
+TEST_F(SoundOutputTest, OpeningThatSucceedsAfterTheOutputClosedLeavesNoStreamPlaying) {
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(openOutput(rate, checkedFill).kind, OutputKind::device);
+    int64_t heard = heardFrame();
+    watchHeard(100, heard);
+    holdOpenings = true;
+    releaseHeld = false;
+    heldOpenings = 0;
+    heldOpened = 0;
+    stallStreams = true;
+    for (int i = 0; i < 100 && heldOpenings.load() == 0; ++i) watchHeard(20, heard);
+    ASSERT_EQ(heldOpenings.load(), 1) << "the recovery never tried to open a stream";
+    EXPECT_EQ(outputInfo().kind, OutputKind::silentClock);
+    EXPECT_EQ(liveStreams.load(), 0);
+
+    const double before = monotonicMs();
+    closeOutput();
+    EXPECT_LT(monotonicMs() - before, 200.0) << "closing waited for the hanging opening";
+    holdOpenings = false;
+    stallStreams = false;
+    nextFrame = 0;
+    ASSERT_EQ(openOutput(rate, checkedFill).kind, OutputKind::device);
+    heard = heardFrame();
+    watchHeard(100, heard);
+    EXPECT_EQ(liveStreams.load(), 1);
+
+    releaseHeld = true;  // the old opening gets its stream now
+    for (int i = 0; i < 100 && (heldOpened.load() == 0 || liveStreams.load() != 1); ++i)
+        watchHeard(10, heard);
+    EXPECT_EQ(heldOpened.load(), 1);
+    const int64_t played = watchHeard(300, heard);
+    EXPECT_EQ(liveStreams.load(), 1) << "a stream opened for the closed output still plays";
+    EXPECT_EQ(outputInfo().kind, OutputKind::device);
+    EXPECT_GT(played, int64_t(0.2 * rate));
+    closeOutput();
+    EXPECT_EQ(liveStreams.load(), 0);
     ::testing::internal::GetCapturedStderr();
 }
 
