@@ -19,10 +19,16 @@ function(zuzor_layer name)
     target_link_libraries(${name} PUBLIC ${LAYER_LINKS})
 endfunction()
 
-# The same layers as natively; the platform is the web's, the clock the POSIX one.
+# The same layers as natively; the platform is the web's, the clock the POSIX one, the file
+# watch the polling one.
 file(GLOB ZUZOR_BASE_SOURCES CONFIGURE_DEPENDS base/*.cpp)
-zuzor_layer(zuzor_base SOURCES ${ZUZOR_BASE_SOURCES} platform/posix/clock.cpp)
-file(GLOB ZUZOR_PLATFORM_SOURCES CONFIGURE_DEPENDS platform/web/*.cpp platform/web/gl/*.cpp)
+zuzor_layer(zuzor_base SOURCES ${ZUZOR_BASE_SOURCES} platform/posix/clock.cpp
+    platform/polling/file_events.cpp)
+# The portable sound output over the web's stream, and background work as event-loop
+# callbacks instead of threads.
+file(GLOB ZUZOR_PLATFORM_SOURCES CONFIGURE_DEPENDS platform/*.cpp platform/web/*.cpp
+    platform/web/gl/*.cpp)
+list(FILTER ZUZOR_PLATFORM_SOURCES EXCLUDE REGEX "platform/background_work\\.cpp$")
 zuzor_layer(zuzor_platform SOURCES ${ZUZOR_PLATFORM_SOURCES} LINKS zuzor_base)
 file(GLOB ZUZOR_SYNC_SOURCES CONFIGURE_DEPENDS sync/*.cpp)
 zuzor_layer(zuzor_sync SOURCES ${ZUZOR_SYNC_SOURCES} LINKS zuzor_base zuzor_platform

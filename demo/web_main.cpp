@@ -28,6 +28,7 @@
 #include "demo/show.h"
 #include "demo/show_seek.h"
 #include "demo/start_up.h"
+#include "platform/sound_output.h"
 #include "platform/web/web_window.h"
 #include "platform/window.h"
 #include "sync/module_player.h"
@@ -40,6 +41,8 @@ namespace {
 constexpr unsigned char escapeKey = 27;
 // The longest the idle callback waits for its next call between animation frames.
 constexpr double longestWaitMs = 10.0;
+// How often the start looks whether the sound output has opened.
+constexpr double startUpPollMs = 2.0;
 
 struct PageHooks final : ShellHooks {
     bool endRequested = false;
@@ -54,7 +57,8 @@ struct PageRun {
     PageHooks hooks;
     JumpRedraw jumpRedraw;
     ScreenFit screen;
-    bool started = false;  // the viewer clicked: music and ticks run
+    bool starting = false;  // the viewer clicked: the sound output is opening
+    bool started = false;   // the music and the ticks run
     bool ended = false;
     bool pictureShown = false;
 };
@@ -93,7 +97,35 @@ void endShow() {
     tellPage("ended");
 }
 
+// The rest of the start once the sound output has opened: the music from the start of the
+// song, or the jump to --from, and with them the ticks.
+void finishStarting() {
+    run.starting = false;
+    DemoState& state = run.show.state();
+    if (run.options.hasFrom && state.song) {
+        const uint64_t frame = uint64_t(run.options.fromSeconds * mixRate + 0.5);
+        if (!startShowAt(run.show, moduleBytes(), frame, run.jumpRedraw)) {
+            endShow();
+            return;
+        }
+    } else {
+        if (run.options.hasFrom) state.timer.continueOn(nullptr);
+        finishStartUp(state);
+    }
+    run.started = true;
+    requestRedisplay();
+}
+
 void onIdle() {
+    serviceSoundOutput();
+    if (run.starting) {
+        // The opening is background work on this same thread: look again shortly.
+        if (soundOutputOpening()) {
+            wakeIdleIn(startUpPollMs);
+            return;
+        }
+        finishStarting();
+    }
     if (!run.started) return;
     if (run.hooks.endRequested) {
         endShow();
@@ -221,23 +253,16 @@ extern "C" EMSCRIPTEN_KEEPALIVE void zuzor_web_profile() {
 
 // The viewer's click (or the page's "play again"): the music and the ticks start.
 extern "C" EMSCRIPTEN_KEEPALIVE void zuzor_web_start() {
-    if (run.started) return;
+    if (run.started || run.starting) return;
     if (run.ended) prepareShow();
     DemoState& state = run.show.state();
-    if (run.options.hasFrom && state.song) {
-        const uint64_t frame = uint64_t(run.options.fromSeconds * mixRate + 0.5);
-        if (!startShowAt(run.show, moduleBytes(), frame, run.jumpRedraw)) {
-            endShow();
-            return;
-        }
-    } else {
-        // The ticks start with the music, however long the page waited for the click.
-        state.timer.start();
-        warmUpEffects(state);
-        playSong(state.song.get());
-    }
-    run.started = true;
-    requestRedisplay();
+    // The ticks start with the music, however long the page waited for the click.
+    state.timer.start();
+    if (run.options.hasFrom)
+        beginOpeningSoundOutput(mixRate);
+    else
+        beginStartUp(state);
+    run.starting = true;
     onIdle();
 }
 
@@ -267,7 +292,9 @@ int main(int argc, char** argv) {
         run.options = {};
     }
     openTraceFromEnvironment();
-    if (run.options.mute) muteSoundOutput();
+    OutputOptions sound = outputOptionsFromEnvironment();
+    sound.mute = run.options.mute;
+    configureSoundOutput(sound);
     int windowArgc = 1;
     openWindow(windowArgc, argv, {onDisplay, onIdle, onKeyboard, onReshape}, true);
     if (EM_ASM_INT({ return Module.zuzorStillMode ? 1 : 0; })) {
