@@ -28,6 +28,11 @@ write_script_module "$scratch/script/Data/ZUZOR.XM"
     --at "$moments" >/dev/null)
 
 if [ ! -d "$here/node_modules/puppeteer-core" ]; then
+    # Debian's npm where the installed node brings none of its own.
+    if ! command -v npm >/dev/null; then
+        source "$repo/scripts/packages.sh"
+        install_missing_packages npm
+    fi
     (cd "$here" && npm ci --no-audit --no-fund >/dev/null)
 fi
 cd "$here"
