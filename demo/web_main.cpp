@@ -61,6 +61,8 @@ struct PageRun {
     bool started = false;   // the music and the ticks run
     bool ended = false;
     bool pictureShown = false;
+    // With --from: the song's renderer where the fast-forward left it, for the click.
+    std::unique_ptr<SongRenderer> jumped;
 };
 
 PageRun run;
@@ -76,15 +78,34 @@ std::vector<uint8_t> moduleBytes() {
     return bytes;
 }
 
+// The jump to --from, before the click: the show run from its start with hidden draws up
+// to the moment, as startShowAt does, its last frame to be drawn again as the first
+// picture; the song starts from there with the click. The fast-forward takes seconds on
+// the page's one thread, which the sound output must not spend waiting for it.
+void fastForwardToFrom() {
+    const std::vector<uint8_t> module = moduleBytes();
+    std::string error;
+    auto renderer = SongRenderer::create(module.data(), module.size(), mixRate, true, error);
+    if (!renderer) return;
+    SoundClockShow jump(run.show, std::move(renderer));
+    jump.draw(true);
+    const uint64_t frame = uint64_t(run.options.fromSeconds * mixRate + 0.5);
+    if (!jump.fastForward(frame)) return;
+    run.jumpRedraw = {true, jump.randomBeforeLastDraw()};
+    run.jumped = jump.takeRenderer();
+}
+
 // A fresh show up to its first picture: the state, the fixed GL state, the song and the
 // logo, and the start-up line (or the failure message) on the console.
 void prepareShow() {
     run.hooks = {};
     run.jumpRedraw = {};
+    run.jumped.reset();
     SceneStart start;
     start.warmUp = false;
     start.onSongClock = run.options.hasFrom;
     run.show.begin(start);
+    if (run.options.hasFrom && run.show.state().song) fastForwardToFrom();
     run.ended = false;
     requestRedisplay();
 }
@@ -102,14 +123,20 @@ void endShow() {
 void finishStarting() {
     run.starting = false;
     DemoState& state = run.show.state();
-    if (run.options.hasFrom && state.song) {
-        const uint64_t frame = uint64_t(run.options.fromSeconds * mixRate + 0.5);
-        if (!startShowAt(run.show, moduleBytes(), frame, run.jumpRedraw)) {
-            endShow();
-            return;
+    if (run.options.hasFrom) {
+        // The ticks go on from the song clock's phase, on the run's clock.
+        state.timer.continueOn(nullptr);
+        if (!run.jumped) {
+            // The show ends before --from, or there is no song.
+            if (state.song) {
+                endShow();
+                return;
+            }
+            playSong(state.song.get());
+        } else {
+            playSongFrom(state.song.get(), std::move(run.jumped));
         }
     } else {
-        if (run.options.hasFrom) state.timer.continueOn(nullptr);
         finishStartUp(state);
     }
     run.started = true;
@@ -256,12 +283,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE void zuzor_web_start() {
     if (run.started || run.starting) return;
     if (run.ended) prepareShow();
     DemoState& state = run.show.state();
-    // The ticks start with the music, however long the page waited for the click.
-    state.timer.start();
-    if (run.options.hasFrom)
+    if (run.options.hasFrom) {
         beginOpeningSoundOutput(mixRate);
-    else
+    } else {
+        // The ticks start with the music, however long the page waited for the click.
+        state.timer.start();
         beginStartUp(state);
+    }
     run.starting = true;
     onIdle();
 }

@@ -12,7 +12,8 @@ page=$repo/build-web/page/zuzor-web
 [ -f "$page/index.html" ] || { echo "web tests: no page; run scripts/web.sh" >&2; exit 1; }
 [ -x "$build/zuzor-capture" ] || { echo "web tests: no Linux build in $build" >&2; exit 1; }
 
-# The moments of the native stills (the 800x600 stills of the show's hash): every scene.
+# The moments of the native stills (the 800x600 stills of the show's hash): every scene;
+# and 2:10, where ?from=2:10 starts.
 moments=1,5,12,20,30,36,45,60,75,95,110,125,134
 
 scratch=$(mktemp -d)
@@ -25,7 +26,7 @@ BUILD_DIR=$build
 source "$repo/tests/e2e/modules.bash"
 write_script_module "$scratch/script/Data/ZUZOR.XM"
 (cd "$repo" && "$build/zuzor-capture" --quiet --size 800x600 --frames "$scratch/stills" \
-    --at "$moments" >/dev/null)
+    --at "$moments,130" >/dev/null)
 
 if [ ! -d "$here/node_modules/puppeteer-core" ]; then
     # Debian's npm where the installed node brings none of its own.

@@ -5,6 +5,8 @@
 //   script    a module whose script lights a flash at 2.88 s and ends the show at 12.48 s:
 //             the sound reaches Web Audio at the song's pace, the flash is applied when
 //             heard and not before, the end event ends the show at its time
+//   from      ?from=2:10: the picture before the click is the native still at 2:10, and
+//             the show plays from there to its end
 //   nosound   a sound context the browser keeps suspended: the silent clock carries the
 //             show, and the end event still ends it at its time
 //   escape    Escape stops the music and offers to play again; the click on it plays the
@@ -173,6 +175,24 @@ async function scriptCase() {
   await page.close();
 }
 
+async function fromCase() {
+  const { page } = await openPage("show", "?from=2:10&window");
+  await waitForPrompt(page);
+  const native = decodePng(fs.readFileSync(path.join(options.stills, "at-130.png")));
+  const difference = meanDifference(await canvasPng(page), native);
+  check("from: the picture at 2:10 before the click", difference.every((d) => d <= largestMeanDifference),
+        `mean difference per channel ${difference.map((d) => d.toFixed(2)).join(" ")}`);
+  await page.click("#canvas");
+  await page.waitForFunction("Module.zuzorState() === 'ended'", { timeout: 60000 });
+  const times = await page.evaluate("Module.zuzorTimes");
+  const firstSound = await page.evaluate("Module.zuzorFirstSoundMs");
+  // The show's quit event is heard 136.56 s into the song.
+  const seconds = (times.ended - firstSound) / 1000;
+  check("from: the show plays from 2:10 to its end", seconds >= 6.4 && seconds <= 7.2,
+        `ended ${seconds.toFixed(2)} s after the first sound`);
+  await page.close();
+}
+
 async function noSoundCase() {
   const page = await browser.newPage();
   const messages = [];
@@ -240,7 +260,8 @@ async function noModuleCase() {
   await page.close();
 }
 
-const cases = { startup: startupCase, stills: stillsCase, script: scriptCase, nosound: noSoundCase,
+const cases = { startup: startupCase, stills: stillsCase, script: scriptCase, from: fromCase,
+                nosound: noSoundCase,
                 escape: escapeCase,
                 nomodule: noModuleCase };
 try {
