@@ -36,7 +36,7 @@ class AlsaOutput final : public OutputBackend {
 
     const char* driver() const override { return "alsa"; }
     int bufferFrames() const override { return int(bufferFrames_); }
-    double stallLimitMs() const override { return bufferFrames_ * 1000.0 / rate_ + 150.0; }
+    double stallLimitMs() const override { return bufferFrames_ * 1000.0 / rate_ + stalledAfterMs; }
 
   private:
     void run();

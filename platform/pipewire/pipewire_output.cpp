@@ -33,7 +33,7 @@ class PipeWireOutput final : public OutputBackend {
 
     const char* driver() const override { return "pipewire"; }
     int bufferFrames() const override { return targetFrames; }
-    double stallLimitMs() const override { return targetFrames * 1000.0 / rate_ + 150.0; }
+    double stallLimitMs() const override { return targetFrames * 1000.0 / rate_ + stalledAfterMs; }
 
   private:
     static void onStateChanged(void* self, pw_stream_state, pw_stream_state state, const char*);

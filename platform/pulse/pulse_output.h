@@ -20,7 +20,7 @@ class PulseOutput final : public OutputBackend {
 
     const char* driver() const override { return "pulseaudio"; }
     int bufferFrames() const override { return bufferFrames_; }
-    double stallLimitMs() const override { return bufferFrames_ * 1000.0 / rate_ + 150.0; }
+    double stallLimitMs() const override { return bufferFrames_ * 1000.0 / rate_ + stalledAfterMs; }
 
   private:
     // Waits on the loop (locked) until `done` says so, the server fails or time is up.
