@@ -7,7 +7,7 @@
 ZUZOR_BUILD_PACKAGES="cmake make g++ pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev
     libgl1-mesa-dri libopenmpt-dev libsdl2-dev libegl-dev libegl-mesa0 libpng-dev
     libx11-dev libxrandr-dev
-    libpulse-dev libasound2-dev libpipewire-0.3-dev
+    libpulse-dev libasound2-dev libpipewire-0.3-dev libdbus-1-dev
     libavcodec-dev libavformat-dev libavutil-dev libswscale-dev"
 ZUZOR_TEST_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev libegl-dev libegl-mesa0
     libxmp-dev xvfb xdotool xauth x11-utils x11-apps ffmpeg openbox wmctrl libx11-dev

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/clock.h"
+#include "platform/linux/realtime.h"
 
 namespace zuzor {
 
@@ -20,6 +21,7 @@ namespace {
 
 constexpr unsigned targetLatencyUs = 46440;  // 2048 frames at 44.1 kHz
 constexpr int waitAtMostMs = 50;
+constexpr int threadShowsWithinMs = 200;
 
 // ALSA prints its own complaints to stderr (no card, a plugin's server gone).
 void quietAlsaError(const char*, int, const char*, int, const char*, ...) {}
@@ -33,6 +35,7 @@ class AlsaOutput final : public OutputBackend {
         if (pcm_) snd_pcm_close(pcm_);
     }
     bool open(std::string& why);
+    void raisePriority() { priority_.raise(threadShowsWithinMs); }
 
     const char* driver() const override { return "alsa"; }
     int bufferFrames() const override { return int(bufferFrames_); }
@@ -54,6 +57,7 @@ class AlsaOutput final : public OutputBackend {
     size_t pendingFrom_ = 0, pendingTo_ = 0;
     uint64_t written_ = 0;
     std::atomic<bool> running_{true};
+    AudioThreadPriority priority_;
     std::thread thread_;
 };
 
@@ -99,6 +103,7 @@ void AlsaOutput::postDelay() {
 }
 
 void AlsaOutput::run() {
+    priority_.noteThisThread();
     while (running_.load()) {
         const int ready = snd_pcm_wait(pcm_, waitAtMostMs);
         if (ready < 0 && !recover(ready)) break;
@@ -122,6 +127,7 @@ void AlsaOutput::run() {
 std::unique_ptr<OutputBackend> openAlsaOutput(int rate, StreamFeed& feed, std::string& why) {
     auto output = std::make_unique<AlsaOutput>(feed, rate);
     if (!output->open(why)) return nullptr;
+    output->raisePriority();
     return output;
 }
 

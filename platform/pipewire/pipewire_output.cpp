@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "platform/linux/realtime.h"
 #include "platform/pipewire/pipewire_library.h"
 
 namespace zuzor {
@@ -23,6 +24,7 @@ namespace {
 constexpr int targetFrames = 1024;  // the quantum asked for, like SDL's device (23 ms)
 constexpr int64_t linkWithinNs = 2000000000;
 constexpr uint32_t frameBytes = 2 * sizeof(float);
+constexpr int firstCycleWithinMs = 200;
 
 class PipeWireOutput final : public OutputBackend {
   public:
@@ -30,6 +32,7 @@ class PipeWireOutput final : public OutputBackend {
         : pw_(pw), feed_(feed), rate_(rate) {}
     ~PipeWireOutput() override;
     bool open(std::string& why);
+    void raisePriority() { priority_.raise(firstCycleWithinMs); }
 
     const char* driver() const override { return "pipewire"; }
     int bufferFrames() const override { return targetFrames; }
@@ -49,6 +52,7 @@ class PipeWireOutput final : public OutputBackend {
     std::atomic<pw_stream_state> state_{PW_STREAM_STATE_UNCONNECTED};
     std::atomic<spa_io_position*> position_{nullptr};  // the graph's cycle, while linked
     uint64_t written_ = 0;                             // the data thread
+    AudioThreadPriority priority_;
 };
 
 PipeWireOutput::~PipeWireOutput() {
@@ -125,6 +129,7 @@ void PipeWireOutput::onIoChanged(void* self, uint32_t id, void* area, uint32_t s
 
 void PipeWireOutput::onProcess(void* self) {
     auto& output = *static_cast<PipeWireOutput*>(self);
+    output.priority_.noteThisThread();
     const PipeWireLibrary& pw = output.pw_;
     pw_buffer* buffer = pw.streamDequeueBuffer(output.stream_);
     if (!buffer) return;
@@ -166,6 +171,7 @@ std::unique_ptr<OutputBackend> openPipeWireOutput(int rate, StreamFeed& feed, st
     if (!pw) return why = "no PipeWire library", nullptr;
     auto output = std::make_unique<PipeWireOutput>(*pw, feed, rate);
     if (!output->open(why)) return nullptr;
+    output->raisePriority();
     return output;
 }
 

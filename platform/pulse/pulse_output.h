@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/linux/realtime.h"
 #include "platform/output_backend.h"
 
 namespace zuzor {
@@ -16,6 +17,8 @@ class PulseOutput final : public OutputBackend {
     ~PulseOutput() override;
     bool connect(std::string& why);
     bool play(int rate, std::string& why);
+    // The loop's thread, once the stream plays: real-time where the system grants it.
+    void raisePriority() { priority_.raise(firstRequestWithinMs); }
     bool onPipeWire() const { return serverName_.find("PipeWire") != std::string::npos; }
 
     const char* driver() const override { return "pulseaudio"; }
@@ -37,7 +40,9 @@ class PulseOutput final : public OutputBackend {
                              void* self);
     static void onTimeout(pa_mainloop_api*, pa_time_event*, const timeval*, void* self);
 
+    static constexpr int firstRequestWithinMs = 200;
     StreamFeed& feed_;
+    AudioThreadPriority priority_;
     pa_threaded_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
