@@ -108,14 +108,15 @@ void AudioThreadPriority::noteThisThread() {
         thread_.store(pid_t(syscall(SYS_gettid)), std::memory_order_relaxed);
 }
 
-void AudioThreadPriority::raise(int waitMs) {
-    if (asked_) return;
+bool AudioThreadPriority::raise(int waitMs) {
+    if (asked_) return granted_;
     asked_ = true;
     for (int i = 0; i < waitMs && thread_.load(std::memory_order_relaxed) == 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const pid_t thread = thread_.load(std::memory_order_relaxed);
-    if (thread == 0) return;
-    if (!setDirectly(thread)) setThroughRtkit(thread);
+    if (thread == 0) return false;
+    granted_ = setDirectly(thread) || setThroughRtkit(thread);
+    return granted_;
 }
 
 }  // namespace zuzor

@@ -15,12 +15,14 @@ class AudioThreadPriority {
     // call on the first call only).
     void noteThisThread();
     // The thread that opened the stream, once it plays: asks for real-time scheduling for
-    // the noted thread, waiting up to `waitMs` for the thread's first call. Once.
-    void raise(int waitMs);
+    // the noted thread, waiting up to `waitMs` for the thread's first call. Once; says
+    // whether the thread now runs real-time.
+    bool raise(int waitMs);
 
   private:
     std::atomic<pid_t> thread_{0};
     bool asked_ = false;
+    bool granted_ = false;
 };
 
 }  // namespace zuzor
