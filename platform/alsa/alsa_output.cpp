@@ -19,7 +19,8 @@ namespace zuzor {
 
 namespace {
 
-constexpr unsigned targetLatencyUs = 46440;  // 2048 frames at 44.1 kHz
+// 4096 frames at 44.1 kHz: room for a busy machine that leaves the thread waiting.
+constexpr unsigned targetLatencyUs = 92880;
 constexpr int waitAtMostMs = 50;
 constexpr int threadShowsWithinMs = 200;
 

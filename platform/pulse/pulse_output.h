@@ -52,9 +52,10 @@ class PulseOutput final : public OutputBackend {
     bool timedOut_ = false;
     int rate_ = 44100;
     int bufferFrames_ = targetFrames;
-    // The stream's buffer (46 ms): room for a busy machine; its length costs no accuracy,
-    // since the server says when each frame plays.
-    static constexpr int targetFrames = 2048;
+    // The stream's buffer (93 ms): room for a busy machine that leaves the loop's thread
+    // waiting (without real-time scheduling, for tens of milliseconds); its length costs no
+    // accuracy, since the server says when each frame plays.
+    static constexpr int targetFrames = 4096;
     uint64_t written_ = 0;  // the loop's thread, once playing
 };
 
