@@ -19,8 +19,10 @@ namespace zuzor {
 
 namespace {
 
-// 4096 frames at 44.1 kHz: room for a busy machine that leaves the thread waiting.
-constexpr unsigned targetLatencyUs = 92880;
+// 2048 frames at 44.1 kHz. Longer would ride out longer waits of our thread, but through
+// ALSA's pulse plugin a starved server then makes the reported delay wrong by up to the
+// whole buffer, early.
+constexpr unsigned targetLatencyUs = 46440;
 constexpr int waitAtMostMs = 50;
 constexpr int threadShowsWithinMs = 200;
 
