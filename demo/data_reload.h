@@ -26,7 +26,7 @@ class DataReload {
 
   private:
     void rebuild(Show& show, ShellHooks& hooks, JumpRedraw& redraw,
-                 std::vector<uint8_t>* newModule);
+                 std::vector<uint8_t>& newModule);
 
     FileWatch watch_;
     std::vector<uint8_t> module_;
