@@ -16,6 +16,7 @@
 #include "demo/data_check.h"
 #include "demo/demo_state.h"
 #include "demo/live_jump.h"
+#include "demo/maker_keys.h"
 #include "demo/shell_hooks.h"
 #include "demo/show.h"
 #include "demo/show_seek.h"
@@ -102,22 +103,8 @@ void DataReload::rebuild(Show& show, ShellHooks& hooks, JumpRedraw& redraw,
     }
     module_ = std::move(newModule);
 
-    GLint viewport[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    TgaImage oldLogo = std::move(show.state().logo);
-    TgaImage oldSprite = std::move(show.state().warpScene.sprite);
-    SceneStart start;
-    start.onSongClock = true;
-    start.warmUp = false;  // the GL built its variants at the demo's start
-    start.viewportWidth = viewport[2];
-    start.viewportHeight = viewport[3];
-    start.music = false;
-    show.begin(start);
-    // The images in use stay: the sprite the scene's start loaded again goes.
+    beginAgainKeepingImages(show);
     DemoState& state = show.state();
-    state.logo = std::move(oldLogo);
-    if (state.warpScene.sprite.texture != 0) glDeleteTextures(1, &state.warpScene.sprite.texture);
-    state.warpScene.sprite = std::move(oldSprite);
 
     // The new show catches up with the sound without mixing it, while the old song plays on.
     std::string error;

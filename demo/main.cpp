@@ -19,6 +19,7 @@
 #include "demo/demo_state.h"
 #include "demo/frame_loop.h"
 #include "demo/live_jump.h"
+#include "demo/maker_keys.h"
 #include "demo/module_preload.h"
 #include "demo/screen_fit.h"
 #include "demo/shell_hooks.h"
@@ -70,6 +71,7 @@ struct DemoRun {
     JumpRedraw jumpRedraw;
     ScreenFit screen;
     std::unique_ptr<DataReload> reload;  // with --watch
+    MakerKeys keys;                      // with --watch
     double windowOpenedMs = -1.0;        // the main loop's first turn
     bool firstFrameShown = false;
     bool startUpBegun = false;      // beginStartUp ran
@@ -127,6 +129,10 @@ void onIdle() {
     }
     serviceSoundOutput();
     if (!run.started && !startUpDone()) return;
+    if (run.keys.paused()) {
+        pauseMs(longestWaitMs);
+        return;
+    }
     if (run.reload) run.reload->poll(run.show, run.hooks, run.jumpRedraw);
     const bool ticked = idleStep(run.show.state(), run.hooks);
     WindowHooks& hooks = run.hooks;
@@ -158,8 +164,21 @@ void onReshape(int width, int height) {
     run.screen.resize(width, height);
 }
 
+void pressMakerKey(MakerKey key) {
+    // Keys move the show only once it runs, and only for a maker (--watch).
+    if (!run.reload || !run.started) return;
+    run.keys.press(key, run.show, run.hooks, run.jumpRedraw, run.reload->module());
+}
+
 void onKeyboard(unsigned char key) {
     if (key == escapeKey) shutdownDemo();
+    if (key == ' ') pressMakerKey(MakerKey::pause);
+}
+
+void onSpecial(SpecialKey key) {
+    if (key == SpecialKey::right) pressMakerKey(MakerKey::forward);
+    if (key == SpecialKey::left) pressMakerKey(MakerKey::back);
+    if (key == SpecialKey::home) pressMakerKey(MakerKey::start);
 }
 
 std::vector<uint8_t> moduleBytes() {
@@ -176,7 +195,8 @@ void openDemoWindow(char* program, const DemoOptions& options) {
     for (const char* other : options.others) args.push_back(const_cast<char*>(other));
     args.push_back(nullptr);
     int argc = int(args.size()) - 1;
-    openWindow(argc, args.data(), {onDisplay, onIdle, onKeyboard, onReshape}, !options.window);
+    openWindow(argc, args.data(), {onDisplay, onIdle, onKeyboard, onReshape, onSpecial},
+               !options.window);
     if (argc <= 1) return;
     std::string ignored;
     for (int i = 1; i < argc; ++i) ignored += std::string(" ") + args[size_t(i)];

@@ -34,6 +34,13 @@ void onKeyboard(unsigned char key, int, int) {
     window.callbacks.keyboard(key);
 }
 
+void onSpecial(int key, int, int) {
+    if (!window.callbacks.special) return;
+    if (key == GLUT_KEY_LEFT) window.callbacks.special(SpecialKey::left);
+    if (key == GLUT_KEY_RIGHT) window.callbacks.special(SpecialKey::right);
+    if (key == GLUT_KEY_HOME) window.callbacks.special(SpecialKey::home);
+}
+
 void onReshape(int width, int height) {
     // freeglut under Wine reports a size no window has (2 x 2226976) before the real one.
     if (width < 1 || height < 1 || width > largestSide || height > largestSide) return;
@@ -104,6 +111,7 @@ void openWindow(int& argc, char** argv, const WindowCallbacks& callbacks, bool f
     glutDisplayFunc(onDisplay);
     glutIdleFunc(onIdle);
     glutKeyboardFunc(onKeyboard);
+    glutSpecialFunc(onSpecial);
     glutReshapeFunc(onReshape);
 }
 
