@@ -1,5 +1,5 @@
-// A reload rebuilds the whole show state, since ticks, events and the random sequence from
-// the start make the picture of any moment; images that no longer load are carried over.
+// A new module rebuilds the whole show state, since ticks, events and the random sequence
+// from the start make the picture of any moment; a new image only replaces its texture.
 #include "demo/data_reload.h"
 
 #include <GL/gl.h>
@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "assets/tga_decode.h"
+#include "assets/tga_upload.h"
 #include "base/clock.h"
 #include "base/constants.h"
 #include "base/file_bytes.h"
@@ -14,6 +16,7 @@
 #include "demo/data_check.h"
 #include "demo/demo_state.h"
 #include "demo/live_jump.h"
+#include "demo/maker_keys.h"
 #include "demo/shell_hooks.h"
 #include "demo/show.h"
 #include "demo/show_seek.h"
@@ -32,13 +35,15 @@ std::vector<std::string> watchedPaths() {
     return paths;
 }
 
-// The fresh state's image when it loaded, else the old one; the loser's texture goes.
-void keepLoadedImage(TgaImage& fresh, TgaImage& old) {
-    if (fresh.texture == 0 && old.texture != 0) {
-        fresh = std::move(old);
-        return;
-    }
-    if (old.texture != 0) glDeleteTextures(1, &old.texture);
+// No state of the show depends on an image's pixels: a new image replaces the texture in
+// place, and the show goes on as it was.
+bool replaceImage(TgaImage& image, const std::vector<uint8_t>& bytes) {
+    TgaImage fresh;
+    if (!decodeTga(bytes.data(), bytes.size(), fresh)) return false;
+    uploadTga(fresh);
+    if (image.texture != 0) glDeleteTextures(1, &image.texture);
+    image = std::move(fresh);
+    return true;
 }
 
 uint64_t heardNow(Song* song, uint64_t otherwise) {
@@ -56,8 +61,9 @@ void DataReload::poll(Show& show, ShellHooks& hooks, JumpRedraw& redraw) {
     const std::vector<size_t> changed = watch_.poll();
     if (changed.empty()) return;
 
-    bool accepted = false;
+    const double startedMs = monotonicMs();
     std::vector<uint8_t> newModule;
+    bool imageReplaced = false;
     for (size_t index : changed) {
         const DataFile& file = showDataFiles[index];
         const std::string path = std::string(dataFolder) + "/" + file.name;
@@ -66,53 +72,46 @@ void DataReload::poll(Show& show, ShellHooks& hooks, JumpRedraw& redraw) {
         if (!readWholeFile(path, bytes)) {
             reason = "cannot be read";
         } else if (checkDataBytes(file.kind, bytes, reason)) {
-            accepted = true;
-            if (file.kind == DataKind::module) newModule = std::move(bytes);
+            DemoState& state = show.state();
+            if (file.kind == DataKind::module)
+                newModule = std::move(bytes);
+            else
+                imageReplaced |= replaceImage(
+                    file.kind == DataKind::logo ? state.logo : state.warpScene.sprite, bytes);
             continue;
         }
         std::fprintf(stderr, "zuzor: %s: refused: %s; the show goes on with the one loaded\n",
                      path.c_str(), reason.c_str());
     }
-    if (accepted) rebuild(show, hooks, redraw, newModule.empty() ? nullptr : &newModule);
+    if (imageReplaced) {
+        hooks.requestRedraw();
+        traceLine("reload images at song %.3f s in %.1f ms",
+                  double(heardNow(show.state().song.get(), 0)) / mixRate,
+                  monotonicMs() - startedMs);
+    }
+    if (!newModule.empty()) rebuild(show, hooks, redraw, newModule);
 }
 
 void DataReload::rebuild(Show& show, ShellHooks& hooks, JumpRedraw& redraw,
-                         std::vector<uint8_t>* newModule) {
+                         std::vector<uint8_t>& newModule) {
     const double startedMs = monotonicMs();
-    const bool moduleChanged = newModule != nullptr;
     SongHandle song = std::move(show.state().song);
-    SongHandle freshSong;
-    if (newModule) {
-        freshSong = loadSongFromMemory(newModule->data(), newModule->size());
-        if (!freshSong) newModule = nullptr;  // changed again since the check: keep the old
-    }
-    if (newModule) module_ = std::move(*newModule);
-    if (module_.empty()) {
+    SongHandle freshSong = loadSongFromMemory(newModule.data(), newModule.size());
+    if (!freshSong) {  // changed again since the check: keep the old
         show.state().song = std::move(song);
         return;
     }
+    module_ = std::move(newModule);
 
-    GLint viewport[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    TgaImage oldLogo = std::move(show.state().logo);
-    TgaImage oldSprite = std::move(show.state().warpScene.sprite);
-    SceneStart start;
-    start.onSongClock = true;
-    start.warmUp = false;  // the GL built its variants at the demo's start
-    start.viewportWidth = viewport[2];
-    start.viewportHeight = viewport[3];
-    start.music = false;
-    start.logo = true;
-    show.begin(start);
+    beginAgainKeepingImages(show);
     DemoState& state = show.state();
-    keepLoadedImage(state.logo, oldLogo);
-    keepLoadedImage(state.warpScene.sprite, oldSprite);
 
+    // The new show catches up with the sound without mixing it, while the old song plays on.
     std::string error;
-    SoundClockShow run(show,
-                       SongRenderer::create(module_.data(), module_.size(), mixRate, true, error));
+    auto pass = SongRenderer::create(module_.data(), module_.size(), mixRate, true, error);
+    pass->silence();
+    SoundClockShow run(show, std::move(pass));
     run.draw(true);
-    // The sound plays on while the show catches up with it.
     bool running = true;
     for (uint64_t heard = heardNow(song.get(), 0);
          running && heard > run.clock() + SoundClockShow::chunkFrames;
@@ -125,23 +124,13 @@ void DataReload::rebuild(Show& show, ShellHooks& hooks, JumpRedraw& redraw,
     }
     state.timer.continueOn(nullptr);
     redraw = {true, run.randomBeforeLastDraw()};
-
-    if (freshSong) {
-        // The new module goes on from the moment reached, on the open output.
-        stopSong(song.get());
-        song = std::move(freshSong);
-        playSongFrom(song.get(), run.takeRenderer());
-    } else {
-        // The same song plays on: what it has queued and is heard by now, the fast-forward
-        // has applied already.
-        HeardEvent event;
-        while (pollHeardEvent(song.get(), event))
-            if (event.songFrame >= run.clock()) onSyncEvent(state, hooks, event.code);
-    }
-    state.song = std::move(song);
+    // The new module goes on from the moment reached, on the open output.
+    stopSong(song.get());
+    playSongFrom(freshSong.get(), audibleFrom(run.takeRenderer(), module_));
+    state.song = std::move(freshSong);
     hooks.requestRedraw();
-    traceLine("reload %s at song %.3f s in %.1f ms", moduleChanged ? "module" : "images",
-              double(run.clock()) / mixRate, monotonicMs() - startedMs);
+    traceLine("reload module at song %.3f s in %.1f ms", double(run.clock()) / mixRate,
+              monotonicMs() - startedMs);
 }
 
 }  // namespace zuzor

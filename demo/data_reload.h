@@ -23,10 +23,12 @@ class DataReload {
     // the system has no notifications); on a change reloads and jumps. A file that no longer loads
     // keeps the old one running and gives one line on stderr saying why.
     void poll(Show& show, ShellHooks& hooks, JumpRedraw& redraw);
+    // The module the show plays now.
+    const std::vector<uint8_t>& module() const { return module_; }
 
   private:
     void rebuild(Show& show, ShellHooks& hooks, JumpRedraw& redraw,
-                 std::vector<uint8_t>* newModule);
+                 std::vector<uint8_t>& newModule);
 
     FileWatch watch_;
     std::vector<uint8_t> module_;

@@ -3,6 +3,7 @@
 // clock, then the frame timer goes over to the run's clock and the song plays on from there.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "base/random_sequence.h"
@@ -11,6 +12,7 @@ namespace zuzor {
 
 struct DemoState;
 class Show;
+class SongRenderer;
 
 // The first picture after a jump: the last frame the fast-forward drew, drawn again with
 // the random numbers it took, instead of a new frame the full run would not have drawn.
@@ -25,6 +27,11 @@ struct JumpRedraw {
 // module cannot be read again.
 bool startShowAt(Show& show, const std::vector<uint8_t>& module, uint64_t frame,
                  JumpRedraw& redraw);
+
+// The renderer the player goes on with after a pass through the song: a silent pass's
+// audible copy where the mixer can be placed there; else the module rendered the way there.
+std::unique_ptr<SongRenderer> audibleFrom(std::unique_ptr<SongRenderer> pass,
+                                          const std::vector<uint8_t>& module);
 
 // Draws the frame a jump left, or does nothing when no jump is pending.
 bool drawAfterJump(DemoState& state, JumpRedraw& redraw);

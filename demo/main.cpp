@@ -1,5 +1,6 @@
 // The demo's entry point: the window edge's callbacks run the tick and frame bodies, and
 // every way out (Escape, the music's end event, the window closed) leaves the same way.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "demo/demo_state.h"
 #include "demo/frame_loop.h"
 #include "demo/live_jump.h"
+#include "demo/maker_keys.h"
 #include "demo/module_preload.h"
 #include "demo/screen_fit.h"
 #include "demo/shell_hooks.h"
@@ -42,14 +44,22 @@ constexpr double startUpPollMs = 2.0;
 // neither is late for the wait. Never longer than this, so keys are answered at once.
 constexpr double longestWaitMs = 10.0;
 constexpr double wakeEarlyMs = 0.5;
+// A frame holds the main thread for its whole draw and swap (milliseconds on a software
+// renderer), and an event heard meanwhile waits for it. So a frame is held back while an
+// event is due before the frame would be done, and drawn right after the event: held at
+// most this long, and never so long that the frame runs into the next tick.
+constexpr double longestHoldMs = 15.0;
+constexpr double tickRoomMs = 45.0;
 
 [[noreturn]] void shutdownDemo();
 
 struct WindowHooks final : ShellHooks {
-    bool redrawPending = false;
+    bool redrawPending = false;    // asked for and not drawn yet
+    bool redisplayPosted = false;  // the toolkit was asked for it
+    double redrawAskedAtMs = 0.0;
     void requestRedraw() override {
+        if (!redrawPending) redrawAskedAtMs = monotonicMs();
         redrawPending = true;
-        requestRedisplay();
     }
     void shutdown() override { shutdownDemo(); }
 };
@@ -61,10 +71,13 @@ struct DemoRun {
     JumpRedraw jumpRedraw;
     ScreenFit screen;
     std::unique_ptr<DataReload> reload;  // with --watch
+    MakerKeys keys;                      // with --watch
     double windowOpenedMs = -1.0;        // the main loop's first turn
     bool firstFrameShown = false;
-    bool startUpBegun = false;  // beginStartUp ran
-    bool started = false;       // the start-up is complete (finishStartUp after a plain start)
+    bool startUpBegun = false;      // beginStartUp ran
+    bool started = false;           // the start-up is complete (finishStartUp after a plain start)
+    double displayStartedMs = 0.0;  // until the first idle call after the frame
+    double frameMs = 0.0;           // recent frames' longest draw and swap, decaying
 };
 
 DemoRun run;
@@ -100,18 +113,46 @@ bool startUpDone() {
     return true;
 }
 
+// Whether the pending frame waits for an event due before it would be done.
+bool frameWaitsForEvent() {
+    const double untilEvent = msUntilNextEvent(run.show.state().song.get());
+    const double heldMs = monotonicMs() - run.hooks.redrawAskedAtMs;
+    const double holdAtMostMs = std::min(longestHoldMs, tickRoomMs - run.frameMs);
+    return untilEvent < run.frameMs && heldMs + untilEvent <= holdAtMostMs;
+}
+
 void onIdle() {
+    if (run.displayStartedMs > 0.0) {
+        const double lastMs = monotonicMs() - run.displayStartedMs;
+        run.frameMs = std::max(lastMs, run.frameMs * 0.9);
+        run.displayStartedMs = 0.0;
+    }
     serviceSoundOutput();
     if (!run.started && !startUpDone()) return;
+    if (run.keys.paused()) {
+        pauseMs(longestWaitMs);
+        return;
+    }
     if (run.reload) run.reload->poll(run.show, run.hooks, run.jumpRedraw);
     const bool ticked = idleStep(run.show.state(), run.hooks);
-    if (ticked || run.hooks.redrawPending) return;
+    WindowHooks& hooks = run.hooks;
+    if (hooks.redrawPending && !hooks.redisplayPosted) {
+        if (!frameWaitsForEvent()) {
+            hooks.redisplayPosted = true;
+            requestRedisplay();
+            return;
+        }
+    } else if (ticked || hooks.redrawPending) {
+        return;
+    }
     const double waitMs = idleWaitMs(run.show.state(), longestWaitMs) - wakeEarlyMs;
     if (waitMs > 0.0) pauseMs(waitMs);
 }
 
 void onDisplay() {
     run.hooks.redrawPending = false;
+    run.hooks.redisplayPosted = false;
+    run.displayStartedMs = monotonicMs();
     run.screen.beginFrame();
     DemoState& state = run.show.state();
     if (!drawAfterJump(state, run.jumpRedraw)) displayStep(state, run.hooks);
@@ -123,8 +164,21 @@ void onReshape(int width, int height) {
     run.screen.resize(width, height);
 }
 
+void pressMakerKey(MakerKey key) {
+    // Keys move the show only once it runs, and only for a maker (--watch).
+    if (!run.reload || !run.started) return;
+    run.keys.press(key, run.show, run.hooks, run.jumpRedraw, run.reload->module());
+}
+
 void onKeyboard(unsigned char key) {
     if (key == escapeKey) shutdownDemo();
+    if (key == ' ') pressMakerKey(MakerKey::pause);
+}
+
+void onSpecial(SpecialKey key) {
+    if (key == SpecialKey::right) pressMakerKey(MakerKey::forward);
+    if (key == SpecialKey::left) pressMakerKey(MakerKey::back);
+    if (key == SpecialKey::home) pressMakerKey(MakerKey::start);
 }
 
 std::vector<uint8_t> moduleBytes() {
@@ -141,7 +195,8 @@ void openDemoWindow(char* program, const DemoOptions& options) {
     for (const char* other : options.others) args.push_back(const_cast<char*>(other));
     args.push_back(nullptr);
     int argc = int(args.size()) - 1;
-    openWindow(argc, args.data(), {onDisplay, onIdle, onKeyboard, onReshape}, !options.window);
+    openWindow(argc, args.data(), {onDisplay, onIdle, onKeyboard, onReshape, onSpecial},
+               !options.window);
     if (argc <= 1) return;
     std::string ignored;
     for (int i = 1; i < argc; ++i) ignored += std::string(" ") + args[size_t(i)];

@@ -17,7 +17,7 @@ SoundClockShow::SoundClockShow(Show& show, std::unique_ptr<SongRenderer> rendere
 }
 
 void SoundClockShow::renderChunk(size_t frames) {
-    frames = std::min(frames, chunkFrames);
+    frames = std::min(frames, renderer_->chunkLength());
     events_.clear();
     nextEvent_ = 0;
     renderer_->render(chunk_, frames, *this);
@@ -36,6 +36,7 @@ SoundClockShow::Step SoundClockShow::advance() {
         onSyncEvent(show_.state(), hooks_, code);
     }
     step.ticked = idleStep(show_.state(), hooks_);
+    if (step.ticked) lastTickClock_ = clock_;
     if (hooks_.quit) {
         step.quit = true;
         return step;
@@ -57,10 +58,22 @@ void SoundClockShow::redrawLast() {
     lastDrawHidden_ = false;
 }
 
+// Between the frames where something can happen (an event's row starting, a tick coming
+// due, the end of a chunk) the idle body would only find the timer short of a tick: the
+// clock moves over them at once. Ticks come no sooner than a tick length after the last,
+// so a little less than that is skipped whole.
+uint64_t SoundClockShow::nextBusyFrame(uint64_t limit) const {
+    uint64_t next = std::min(limit, chunkEnd_);
+    if (nextEvent_ < events_.size()) next = std::min(next, events_[nextEvent_].frame + 1);
+    next = std::min(next, lastTickClock_ + quietFramesAfterTick);
+    return std::max(next, clock_ + 1);
+}
+
 bool SoundClockShow::fastForward(uint64_t frame) {
     while (clock_ < frame) {
         if (clock_ == chunkEnd_)
-            renderChunk(size_t(std::min<uint64_t>(chunkFrames, frame - clock_)));
+            renderChunk(size_t(std::min<uint64_t>(renderer_->chunkLength(), frame - clock_)));
+        clock_ = nextBusyFrame(frame) - 1;
         const Step step = advance();
         if (step.quit) return false;
         if (step.redraw) draw(clock_ + fullDrawSpan <= frame);

@@ -21,6 +21,7 @@ class Show;
 class SoundClockShow final : SyncEventSink {
   public:
     static constexpr size_t chunkFrames = SongRenderer::chunkFrames;
+    static constexpr size_t longestChunk = SongRenderer::silentChunkFrames;
     // Within this distance of a fast-forward's target every draw is made in full. Every tick
     // draws, and ticks come at most one tick length (2207 frames) apart, so the last frame
     // drawn before the target is always a full one.
@@ -30,7 +31,8 @@ class SoundClockShow final : SyncEventSink {
     // over as the player does. The clock moves the show's song clock.
     SoundClockShow(Show& show, std::unique_ptr<SongRenderer> renderer);
 
-    // Renders the next `frames` (at most chunkFrames) of sound; the clock then moves through them.
+    // Renders the next `frames` (at most the renderer's chunk length) of sound; the clock
+    // then moves through them.
     void renderChunk(size_t frames = chunkFrames);
     const float* chunkSound() const { return chunk_; }
     uint64_t chunkStart() const { return chunkStart_; }
@@ -72,16 +74,22 @@ class SoundClockShow final : SyncEventSink {
         void shutdown() override { quit = true; }
     };
     void onEvent(const SyncEvent& event) override { events_.push_back(event); }
+    // The next frame, up to `limit`, at which the show can change.
+    uint64_t nextBusyFrame(uint64_t limit) const;
+    // A tick is due once more than 50 ms of the song have passed since the last (2205
+    // frames); a few frames less are certainly quiet.
+    static constexpr uint64_t quietFramesAfterTick = 2200;
 
     Show& show_;
     std::unique_ptr<SongRenderer> renderer_;
     Hooks hooks_;
     std::vector<SyncEvent> events_;  // of the chunk, in the order playback reached them
     size_t nextEvent_ = 0;
-    float chunk_[chunkFrames * 2] = {};
+    float chunk_[longestChunk * 2] = {};
     uint64_t chunkStart_ = 0;
     uint64_t chunkEnd_ = 0;
     uint64_t clock_ = 0;
+    uint64_t lastTickClock_ = 0;  // the show's timer starts with the song clock at 0
     bool quitEventSeen_ = false;
     bool lastDrawHidden_ = false;
     RandomSequence randomBeforeLastDraw_;

@@ -36,12 +36,15 @@ void setFixedGlState() {
     glColorMaterial(GL_FRONT_AND_BACK, GL_SPECULAR);
 }
 
-void initSceneObjects(DemoState& s) {
+void setStartSwitches(DemoState& s) {
     s.showTower = false;
     s.showGrid = false;
     s.showWarp = false;
     s.showVoxels = true;
+}
 
+void initSceneObjects(DemoState& s) {
+    setStartSwitches(s);
     s.flashPanels.init();
     s.ringTower.init(s.towerFlash);
     s.blobGrid.init();

@@ -9,6 +9,8 @@ struct DemoState;
 
 // The switches and the scene objects' init (with a current GL context), ...
 void initSceneObjects(DemoState& state);
+// Which effects the show draws at its start (part of initSceneObjects; no GL).
+void setStartSwitches(DemoState& state);
 // ... and the fixed GL state the whole run relies on (projection, blending, light 0, ...).
 void setFixedGlState();
 

@@ -93,6 +93,10 @@ class StreamFeed {
     std::atomic<int64_t> offset_{notOwnedYet};
 };
 
+// A busy machine can leave a stream's thread, or its server, unscheduled for hundreds of
+// milliseconds; that is a late request, not a stopped stream.
+constexpr double stalledAfterMs = 2000.0;
+
 // A stream of one sound system, playing from the moment it is opened. Destroying it
 // stops its thread; after that its feed is no longer called.
 class OutputBackend {
@@ -102,7 +106,9 @@ class OutputBackend {
     virtual const char* driver() const = 0;
     // The frames the stream holds ahead of the sound leaving the system, for OutputInfo.
     virtual int bufferFrames() const = 0;
-    // How long the stream may go without asking for frames before it counts as stopped.
+    // How long the stream may go without asking for frames before it counts as stopped:
+    // its buffer, and more than any scheduling delay on top (stalledAfterMs). A stream
+    // whose sound system went away says so itself (a failure, at once).
     virtual double stallLimitMs() const = 0;
     // Main thread: a failure the sound system reports only when asked (null: none).
     virtual const char* polledFailure() { return nullptr; }

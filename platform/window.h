@@ -5,6 +5,9 @@
 
 namespace zuzor {
 
+// The keys without a character that the demo listens to.
+enum class SpecialKey { left, right, home };
+
 struct WindowCallbacks {
     void (*display)();                    // draw one frame; the edge swaps the buffers after it
     void (*idle)();                       // called whenever no events are pending
@@ -13,6 +16,8 @@ struct WindowCallbacks {
     // whenever it changes; the callback sets the viewport. Without one the viewport follows
     // the whole drawable.
     void (*reshape)(int width, int height) = nullptr;
+    // One of the special keys was pressed; other keys without a character never come.
+    void (*special)(SpecialKey key) = nullptr;
 };
 
 // Starts the toolkit with the command line (the toolkit's own options; it takes them out of

@@ -6,13 +6,14 @@
 
 ZUZOR_BUILD_PACKAGES="cmake make g++ pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev
     libgl1-mesa-dri libopenmpt-dev libsdl2-dev libegl-dev libegl-mesa0 libpng-dev
-    libpulse-dev libasound2-dev libpipewire-0.3-dev
+    libx11-dev libxrandr-dev
+    libpulse-dev libasound2-dev libpipewire-0.3-dev libdbus-1-dev
     libavcodec-dev libavformat-dev libavutil-dev libswscale-dev"
 ZUZOR_TEST_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev libegl-dev libegl-mesa0
     libxmp-dev xvfb xdotool xauth x11-utils x11-apps ffmpeg openbox wmctrl libx11-dev
     clang libclang-rt-14-dev
     pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus-daemon
-    libasound2-plugins"
+    libasound2-plugins weston xwayland"
 
 # Installs whichever of the named packages are missing: as root with apt-get, otherwise
 # through sudo.

@@ -122,7 +122,7 @@ std::unique_ptr<SongRenderer> SongRenderer::audibleCopy() const {
 size_t SongRenderer::render(float* out, size_t frames, SyncEventSink& sink) {
     size_t done = 0;
     while (done < frames && !ended_) {
-        const size_t want = std::min(chunkFrames, frames - done);
+        const size_t want = std::min(chunkLength(), frames - done);
         float* target = out ? out + done * 2 : scratch_;
         const size_t got =
             openmpt_module_read_interleaved_float_stereo(module_, sampleRate_, want, target);

@@ -40,6 +40,9 @@ class SongRenderer {
     // Rows can be no shorter than one tick at the fastest tempo (255 BPM: 432 frames at
     // 44.1 kHz). Rendering in chunks well below that finds every row change.
     static constexpr size_t chunkFrames = 32;
+    // Without sound a chunk may be longer: still shorter than any row (432 frames), so a chunk
+    // never holds two row starts, and the stamps come from the row lengths, not the chunks.
+    static constexpr size_t silentChunkFrames = 256;
 
     // Null, with a reason in `error`, when the data is not an XM module we can read or
     // the mixer refuses it. `repeat`: start again at the end, forever.
@@ -60,6 +63,8 @@ class SongRenderer {
     // need the script's course (a jump through the show).
     void silence();
     bool silent() const { return silent_; }
+    // The frames rendered at a time: chunkFrames, silentChunkFrames once silent.
+    size_t chunkLength() const { return silent_ ? silentChunkFrames : chunkFrames; }
 
     // A renderer that goes on from here with sound: the same frame, row and script state,
     // and the mixer playing what sounds at this moment of the song. Null where the mixer
@@ -95,7 +100,7 @@ class SongRenderer {
     uint64_t rowLatest_ = noRow;
     int lastSpeed_ = 0;
     int lastTempo_ = 0;
-    float scratch_[chunkFrames * 2];
+    float scratch_[silentChunkFrames * 2];
 };
 
 }  // namespace zuzor

@@ -13,6 +13,7 @@
 #     --kill-at S        kill the sound server S seconds after the demo started ...
 #     --restart-at S     ... and start it again S seconds after the demo started
 #     --limit S          how long the demo may run before it is stopped (default 60)
+#     --busy N           N busy processes (sha256sum /dev/zero) beside the demo for the run
 #     --clock C          how record_onsets times a click: auto (default), server or arrival
 #                        (record_onsets --help); PulseAudio's null sink runs some 0.2 ms a
 #                        second fast against the monotonic clock, which only arrival sees
@@ -22,7 +23,7 @@
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$ROOT/build SERVER=pulseaudio DRIVER=pulseaudio THRESHOLD=5 KILL_AT= RESTART_AT= LIMIT=60
-CLOCK=auto
+CLOCK=auto BUSY=0
 while [ $# -gt 0 ]; do
     case $1 in
     --build) BUILD=$(cd "$2" && pwd) || exit 2 ;;
@@ -33,6 +34,7 @@ while [ $# -gt 0 ]; do
     --restart-at) RESTART_AT=$2 ;;
     --limit) LIMIT=$2 ;;
     --clock) CLOCK=$2 ;;
+    --busy) BUSY=$2 ;;
     *) sed -n '2,/^$/s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
     esac
     shift 2 || { echo "av_offset: $1 needs a value" >&2; exit 2; }
@@ -68,6 +70,13 @@ for try in 1 2 3 4 5; do
 done
 kill -0 "$RECORDER_PID" 2>/dev/null || bench_fail "the recorder failed: $(cat "$WORK/record.log")"
 export SDL_AUDIODRIVER=$DRIVER ZUZOR_TRACE="$WORK/trace"
+BUSY_PIDS=()
+for ((i = 0; i < BUSY; i++)); do
+    sha256sum /dev/zero &
+    BUSY_PIDS+=($!)
+done
+previous_exit_trap=$(trap -p EXIT | sed -e "s/^trap -- '//" -e "s/' EXIT\$//")
+trap "kill \${BUSY_PIDS[*]} 2>/dev/null; $previous_exit_trap" EXIT
 started=$(date +%s.%N)
 start_demo
 load=$(cut -d' ' -f1-3 /proc/loadavg)
@@ -96,6 +105,7 @@ while demo_running; do
     sleep 1
 done
 wait_demo_exit 10
+[ ${#BUSY_PIDS[@]} -gt 0 ] && kill "${BUSY_PIDS[@]}" 2>/dev/null
 sleep 0.3 # the last click leaves the sink after its event is applied
 kill "$RECORDER_PID" 2>/dev/null
 wait "$RECORDER_PID"
@@ -122,9 +132,12 @@ if [ -n "$killed" ]; then
 fi
 read -r p5 p50 p95 min max <<<"$(percentiles <<<"$offsets")"
 echo "applied - click, ms: p5 ${p5:-?} p50 ${p50:-?} p95 ${p95:-?} (min ${min:-?}, max ${max:-?})"
+read -r gaps gapMs longestGap <<<"$(pair_clicks "$WORK/trace" "$WORK/onsets" pairs | sink_gaps)"
+echo "sound lost at the sink: $gaps click intervals with a gap, $gapMs ms in all (longest $longestGap ms);" \
+    "stops reported: $(grep -c 'sound output stopped' "$WORK/stderr")"
 read -r h5 h50 h95 hmin hmax <<<"$(pair_clicks "$WORK/trace" "$WORK/onsets" heard | percentiles)"
 echo "heard - click (the clock alone), ms: p5 ${h5:-?} p50 ${h50:-?} p95 ${h95:-?} (min ${hmin:-?}, max ${hmax:-?})"
-echo "load average at the start: $load, at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "busy processes beside the demo: $BUSY; load average at the start: $load, at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
 [ -n "${ZUZOR_AV_OFFSETS:-}" ] && printf '%s\n' "$offsets" >"$ZUZOR_AV_OFFSETS"
 [ -n "$p50" ] && [ "$paired" -eq "$applied" ] &&
     awk -v a="$min" -v b="$p95" -v t="$THRESHOLD" 'BEGIN { exit !(a >= -t && b <= t) }'

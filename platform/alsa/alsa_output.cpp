@@ -13,13 +13,18 @@
 #include <vector>
 
 #include "base/clock.h"
+#include "platform/linux/realtime.h"
 
 namespace zuzor {
 
 namespace {
 
-constexpr unsigned targetLatencyUs = 46440;  // 2048 frames at 44.1 kHz
+// 2048 frames at 44.1 kHz. Longer would ride out longer waits of our thread, but through
+// ALSA's pulse plugin a starved server then makes the reported delay wrong by up to the
+// whole buffer, early.
+constexpr unsigned targetLatencyUs = 46440;
 constexpr int waitAtMostMs = 50;
+constexpr int threadShowsWithinMs = 200;
 
 // ALSA prints its own complaints to stderr (no card, a plugin's server gone).
 void quietAlsaError(const char*, int, const char*, int, const char*, ...) {}
@@ -33,10 +38,11 @@ class AlsaOutput final : public OutputBackend {
         if (pcm_) snd_pcm_close(pcm_);
     }
     bool open(std::string& why);
+    void raisePriority() { priority_.raise(threadShowsWithinMs); }
 
     const char* driver() const override { return "alsa"; }
     int bufferFrames() const override { return int(bufferFrames_); }
-    double stallLimitMs() const override { return bufferFrames_ * 1000.0 / rate_ + 150.0; }
+    double stallLimitMs() const override { return bufferFrames_ * 1000.0 / rate_ + stalledAfterMs; }
 
   private:
     void run();
@@ -54,6 +60,7 @@ class AlsaOutput final : public OutputBackend {
     size_t pendingFrom_ = 0, pendingTo_ = 0;
     uint64_t written_ = 0;
     std::atomic<bool> running_{true};
+    AudioThreadPriority priority_;
     std::thread thread_;
 };
 
@@ -99,6 +106,7 @@ void AlsaOutput::postDelay() {
 }
 
 void AlsaOutput::run() {
+    priority_.noteThisThread();
     while (running_.load()) {
         const int ready = snd_pcm_wait(pcm_, waitAtMostMs);
         if (ready < 0 && !recover(ready)) break;
@@ -122,6 +130,7 @@ void AlsaOutput::run() {
 std::unique_ptr<OutputBackend> openAlsaOutput(int rate, StreamFeed& feed, std::string& why) {
     auto output = std::make_unique<AlsaOutput>(feed, rate);
     if (!output->open(why)) return nullptr;
+    output->raisePriority();
     return output;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/glut/mode_switch.h"
 #include "platform/window.h"
 
 namespace zuzor {
@@ -33,6 +34,13 @@ void onKeyboard(unsigned char key, int, int) {
     window.callbacks.keyboard(key);
 }
 
+void onSpecial(int key, int, int) {
+    if (!window.callbacks.special) return;
+    if (key == GLUT_KEY_LEFT) window.callbacks.special(SpecialKey::left);
+    if (key == GLUT_KEY_RIGHT) window.callbacks.special(SpecialKey::right);
+    if (key == GLUT_KEY_HOME) window.callbacks.special(SpecialKey::home);
+}
+
 void onReshape(int width, int height) {
     // freeglut under Wine reports a size no window has (2 x 2226976) before the real one.
     if (width < 1 || height < 1 || width > largestSide || height > largestSide) return;
@@ -42,17 +50,25 @@ void onReshape(int width, int height) {
         glViewport(0, 0, width, height);
 }
 
+// The display the toolkit will open: its -display option, taken off the command line by
+// glutInit, or null for $DISPLAY.
+const char* displayOption(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "-display") == 0) return argv[i + 1];
+    return nullptr;
+}
+
 // Game mode needs an X server that can switch modes. Where it cannot (a nested or virtual
-// server), the demo runs in a full-screen 800x600 window instead.
-void openDisplay(bool fullScreen) {
+// server, Xwayland), the demo runs in a full-screen 800x600 window instead.
+void openDisplay(bool fullScreen, const char* displayName) {
     if (!fullScreen) {
         glutInitWindowSize(800, 600);
         glutCreateWindow("zuzor");
         return;
     }
     glutGameModeString("800x600:32@60");
-    if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE) && glutEnterGameMode() != 0 &&
-        glutGetWindow() != 0)
+    if (modeSwitchIsSafe(displayName) && glutGameModeGet(GLUT_GAME_MODE_POSSIBLE) &&
+        glutEnterGameMode() != 0 && glutGetWindow() != 0)
         return;
     glutInitWindowSize(800, 600);
     glutInitWindowPosition(0, 0);
@@ -82,18 +98,20 @@ bool takeIconicOption(int& argc, char** argv) {
 void openWindow(int& argc, char** argv, const WindowCallbacks& callbacks, bool fullScreen) {
     window.callbacks = callbacks;
     const bool iconic = takeIconicOption(argc, argv);
+    const char* displayName = displayOption(argc, argv);
     glutInit(&argc, argv);
     // A window closed from outside ends the main loop instead of the process, so the demo
     // leaves the way it leaves on Escape.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    openDisplay(fullScreen);
+    openDisplay(fullScreen, displayName);
     window.open = true;
     if (iconic && !glutGameModeGet(GLUT_GAME_MODE_ACTIVE)) glutIconifyWindow();
     glutSetCursor(GLUT_CURSOR_NONE);
     glutDisplayFunc(onDisplay);
     glutIdleFunc(onIdle);
     glutKeyboardFunc(onKeyboard);
+    glutSpecialFunc(onSpecial);
     glutReshapeFunc(onReshape);
 }
 

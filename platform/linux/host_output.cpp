@@ -2,8 +2,9 @@
 // its meaning: "pulseaudio", "pipewire" and "alsa" are played by our own streams, which know
 // when their sound leaves the server; any other driver is SDL's. Without a choice, the
 // desktop's own server comes first: a pulse server, through PipeWire's own protocol where it
-// is PipeWire's pulse layer (whose timing reports miss by milliseconds); then a PipeWire
-// without a pulse layer; then ALSA's default device; then whatever SDL finds.
+// is PipeWire's pulse layer (whose timing reports miss by milliseconds) and the stream's
+// thread runs real-time; then a PipeWire without a pulse layer; then ALSA's default device;
+// then whatever SDL finds.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -18,13 +19,17 @@ namespace zuzor {
 namespace {
 
 // A pulse server plays through our pulse stream, or through PipeWire's own protocol where
-// it is PipeWire's pulse layer and libpipewire is there.
+// it is PipeWire's pulse layer, libpipewire is there and the stream's thread was granted
+// real-time scheduling. Without it the pulse layer's buffer, on the server's side, carries
+// the sound over the moments a busy machine leaves our thread waiting.
 std::unique_ptr<OutputBackend> openPulseServer(int rate, StreamFeed& feed, std::string& why) {
     auto connection = connectPulse(feed, why);
     if (!connection) return nullptr;
     if (pulseServerIsPipeWire(*connection)) {
         std::string notNative;
-        if (auto output = openPipeWireOutput(rate, feed, notNative)) return output;
+        bool realtime = false;
+        auto output = openPipeWireOutput(rate, feed, notNative, &realtime);
+        if (output && realtime) return output;
     }
     return playPulse(std::move(connection), rate, why);
 }

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "platform/linux/realtime.h"
 #include "platform/pipewire/pipewire_library.h"
 
 namespace zuzor {
@@ -23,6 +24,7 @@ namespace {
 constexpr int targetFrames = 1024;  // the quantum asked for, like SDL's device (23 ms)
 constexpr int64_t linkWithinNs = 2000000000;
 constexpr uint32_t frameBytes = 2 * sizeof(float);
+constexpr int firstCycleWithinMs = 200;
 
 class PipeWireOutput final : public OutputBackend {
   public:
@@ -30,10 +32,11 @@ class PipeWireOutput final : public OutputBackend {
         : pw_(pw), feed_(feed), rate_(rate) {}
     ~PipeWireOutput() override;
     bool open(std::string& why);
+    bool raisePriority() { return priority_.raise(firstCycleWithinMs); }
 
     const char* driver() const override { return "pipewire"; }
     int bufferFrames() const override { return targetFrames; }
-    double stallLimitMs() const override { return targetFrames * 1000.0 / rate_ + 150.0; }
+    double stallLimitMs() const override { return targetFrames * 1000.0 / rate_ + stalledAfterMs; }
 
   private:
     static void onStateChanged(void* self, pw_stream_state, pw_stream_state state, const char*);
@@ -48,10 +51,15 @@ class PipeWireOutput final : public OutputBackend {
     pw_stream_events events_{};
     std::atomic<pw_stream_state> state_{PW_STREAM_STATE_UNCONNECTED};
     std::atomic<spa_io_position*> position_{nullptr};  // the graph's cycle, while linked
-    uint64_t written_ = 0;                             // the data thread
+    std::atomic<bool> closing_{false};
+    uint64_t written_ = 0;  // the data thread
+    AudioThreadPriority priority_;
 };
 
 PipeWireOutput::~PipeWireOutput() {
+    // Destroying the stream reports it unconnected: no failure of the feed, which may play
+    // on through another stream.
+    closing_.store(true);
     if (loop_) pw_.threadLoopStop(loop_);
     // Destroying the stream takes it off the data thread first.
     if (stream_) pw_.streamDestroy(stream_);
@@ -110,6 +118,7 @@ void PipeWireOutput::onStateChanged(void* self, pw_stream_state, pw_stream_state
                                     const char*) {
     auto& output = *static_cast<PipeWireOutput*>(self);
     const pw_stream_state before = output.state_.exchange(state);
+    if (output.closing_.load()) return;
     if (state == PW_STREAM_STATE_ERROR ||
         (state == PW_STREAM_STATE_UNCONNECTED && before != PW_STREAM_STATE_UNCONNECTED))
         output.feed_.postFailure("the PipeWire server went away");
@@ -125,6 +134,7 @@ void PipeWireOutput::onIoChanged(void* self, uint32_t id, void* area, uint32_t s
 
 void PipeWireOutput::onProcess(void* self) {
     auto& output = *static_cast<PipeWireOutput*>(self);
+    output.priority_.noteThisThread();
     const PipeWireLibrary& pw = output.pw_;
     pw_buffer* buffer = pw.streamDequeueBuffer(output.stream_);
     if (!buffer) return;
@@ -161,11 +171,14 @@ void PipeWireOutput::onProcess(void* self) {
 
 }  // namespace
 
-std::unique_ptr<OutputBackend> openPipeWireOutput(int rate, StreamFeed& feed, std::string& why) {
+std::unique_ptr<OutputBackend> openPipeWireOutput(int rate, StreamFeed& feed, std::string& why,
+                                                  bool* realtime) {
     const PipeWireLibrary* pw = pipeWireLibrary();
     if (!pw) return why = "no PipeWire library", nullptr;
     auto output = std::make_unique<PipeWireOutput>(*pw, feed, rate);
     if (!output->open(why)) return nullptr;
+    const bool granted = output->raisePriority();
+    if (realtime) *realtime = granted;
     return output;
 }
 

@@ -143,6 +143,7 @@ void PulseOutput::onStreamState(pa_stream* stream, void* self) {
 
 void PulseOutput::onWrite(pa_stream* stream, size_t bytes, void* self) {
     auto& output = *static_cast<PulseOutput*>(self);
+    output.priority_.noteThisThread();
     constexpr size_t frameBytes = 2 * sizeof(float);
     while (bytes >= frameBytes) {
         void* data = nullptr;
@@ -197,6 +198,7 @@ bool pulseServerIsPipeWire(const PulseOutput& connection) {
 std::unique_ptr<OutputBackend> playPulse(std::unique_ptr<PulseOutput> connection, int rate,
                                          std::string& why) {
     if (!connection || !connection->play(rate, why)) return nullptr;
+    connection->raisePriority();
     return connection;
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/linux/realtime.h"
 #include "platform/output_backend.h"
 
 namespace zuzor {
@@ -16,11 +17,13 @@ class PulseOutput final : public OutputBackend {
     ~PulseOutput() override;
     bool connect(std::string& why);
     bool play(int rate, std::string& why);
+    // The loop's thread, once the stream plays: real-time where the system grants it.
+    void raisePriority() { priority_.raise(firstRequestWithinMs); }
     bool onPipeWire() const { return serverName_.find("PipeWire") != std::string::npos; }
 
     const char* driver() const override { return "pulseaudio"; }
     int bufferFrames() const override { return bufferFrames_; }
-    double stallLimitMs() const override { return bufferFrames_ * 1000.0 / rate_ + 150.0; }
+    double stallLimitMs() const override { return bufferFrames_ * 1000.0 / rate_ + stalledAfterMs; }
 
   private:
     // Waits on the loop (locked) until `done` says so, the server fails or time is up.
@@ -37,7 +40,9 @@ class PulseOutput final : public OutputBackend {
                              void* self);
     static void onTimeout(pa_mainloop_api*, pa_time_event*, const timeval*, void* self);
 
+    static constexpr int firstRequestWithinMs = 200;
     StreamFeed& feed_;
+    AudioThreadPriority priority_;
     pa_threaded_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
@@ -47,9 +52,10 @@ class PulseOutput final : public OutputBackend {
     bool timedOut_ = false;
     int rate_ = 44100;
     int bufferFrames_ = targetFrames;
-    // The stream's buffer (46 ms): room for a busy machine; its length costs no accuracy,
-    // since the server says when each frame plays.
-    static constexpr int targetFrames = 2048;
+    // The stream's buffer (93 ms): room for a busy machine that leaves the loop's thread
+    // waiting (without real-time scheduling, for tens of milliseconds); its length costs no
+    // accuracy, since the server says when each frame plays.
+    static constexpr int targetFrames = 4096;
     uint64_t written_ = 0;  // the loop's thread, once playing
 };
 

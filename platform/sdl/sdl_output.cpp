@@ -40,8 +40,8 @@ class SdlOutput final : public OutputBackend {
     const char* driver() const override { return driver_; }
     int bufferFrames() const override { return bufferFrames_; }
     // SDL's own thread sleeps between callbacks and its drivers report a lost device
-    // themselves; a quiet spell of a quarter second means a stalled driver.
-    double stallLimitMs() const override { return 250.0; }
+    // themselves; its buffer is a small part of the limit.
+    double stallLimitMs() const override { return stalledAfterMs; }
     const char* polledFailure() override {
         return SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED ? "the device was lost"
                                                                       : nullptr;

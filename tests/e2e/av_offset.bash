@@ -16,12 +16,15 @@ demo_stream_latency() {
 # music clock's own error, without the time the main loop took to apply the event. The
 # clicks' irregular gaps make one offset line up most pairs: the most common difference (in
 # 2 ms bins, within 1 s) is found first, then each event takes the onset nearest to it
-# within 100 ms of that offset.
+# within 100 ms of that offset. With $3 = pairs, "song-ms onset-ms" of each pair instead.
 pair_clicks() {
     awk -v field="${3:-applied}" '
         FNR == NR { if ($2 == "onset") onset[++n] = $1; next }
         $2 == "sync" && $3 == "Z14" {
-            for (i = 4; i < NF; i++) if ($i == field) applied[++m] = $(i + 1)
+            for (i = 4; i < NF; i++) {
+                if ($i == (field == "pairs" ? "applied" : field)) applied[++m] = $(i + 1)
+                if ($i == "song") song[m + 1] = $(i + 1) * 1000
+            }
         }
         END {
             for (j = 1; j <= m; j++)
@@ -40,9 +43,19 @@ pair_clicks() {
                     if (e < 0) e = -e
                     if (e <= 100 && (!pick || e < bestE)) { pick = i; bestE = e }
                 }
-                if (pick) printf "%.3f\n", applied[j] - onset[pick]
+                if (pick && field == "pairs") printf "%.3f %.3f\n", song[j], onset[pick]
+                else if (pick) printf "%.3f\n", applied[j] - onset[pick]
             }
         }' "$2" "$1"
+}
+
+# The sound lost at the sink, from "song-ms onset-ms" pairs in order on standard input: each
+# click came later after the one before than the song says by the silence played between
+# them. Prints "intervals-with-a-gap total-ms longest-ms" (a gap: over 2 ms).
+sink_gaps() {
+    awk 'NR > 1 { d = ($2 - o) - ($1 - s); if (d > 2) { n++; t += d; if (d > m) m = d } }
+        { s = $1; o = $2 }
+        END { printf "%d %.1f %.1f\n", n, t, m }'
 }
 
 # "p5 p50 p95 min max" of the numbers on standard input, or nothing without any.

@@ -32,6 +32,8 @@ std::atomic<bool> releaseHeld{false};
 std::atomic<int> heldOpenings{0};
 std::atomic<int> heldOpened{0};
 std::atomic<int> liveStreams{0};
+std::atomic<bool> pauseStreams{false};
+std::atomic<double> stallLimit{150.0};
 
 // A stream that asks for a period at the real-time pace and says each period leaves one
 // period after it was asked for.
@@ -47,20 +49,23 @@ class TestStream final : public OutputBackend {
     }
     const char* driver() const override { return "test stream"; }
     int bufferFrames() const override { return int(period); }
-    double stallLimitMs() const override { return 150.0; }
+    double stallLimitMs() const override { return stallLimit.load(); }
 
   private:
     void run() {
         float buffer[period * 2];
         uint64_t written = 0;
-        const double start = monotonicMs();
+        double start = monotonicMs();
         while (running_.load()) {
             if (failStreams.load()) feed_.postFailure("the test server failed");
-            if (!stallStreams.load() && !failStreams.load()) {
+            if (!stallStreams.load() && !failStreams.load() && !pauseStreams.load()) {
                 feed_.render(buffer, period, written);
                 written += period;
                 feed_.postTiming(int64_t(written - 2 * period), monotonicMs());
             }
+            // A thread that was not scheduled takes up at the time it is woken, the sound
+            // system having played silence meanwhile.
+            if (pauseStreams.load()) start = monotonicMs() - double(written) * 1000.0 / rate;
             const double next = start + double(written) * 1000.0 / rate;
             std::this_thread::sleep_for(
                 std::chrono::microseconds(int64_t(std::max(500.0, (next - monotonicMs()) * 1000))));
@@ -128,6 +133,8 @@ struct SoundOutputTest : ::testing::Test {
         serverUp = true;
         stallStreams = false;
         failStreams = false;
+        pauseStreams = false;
+        stallLimit = 150.0;
         nextFrame = 0;
         replaceOutputOpener(openTestStream);
     }
@@ -166,6 +173,23 @@ TEST_F(SoundOutputTest, StalledStreamHandsTheClockToTheSilentClockAndTheSoundCom
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "zuzor: the sound output stopped (it stopped asking for sound); the music runs "
               "silently\nzuzor: sound output back (test stream)\n");
+}
+
+// A busy machine leaves the stream's thread unscheduled for most of a second: with the
+// limit the sound systems' streams keep, that is a late request and no stop.
+TEST_F(SoundOutputTest, StreamLateBySchedulingIsNoStop) {
+    ::testing::internal::CaptureStderr();
+    stallLimit = period * 1000.0 / rate + stalledAfterMs;
+    ASSERT_EQ(openOutput(rate, checkedFill).kind, OutputKind::device);
+    int64_t heard = heardFrame();
+    watchHeard(200, heard);
+    pauseStreams = true;
+    watchHeard(800, heard);
+    pauseStreams = false;
+    watchHeard(300, heard);
+    EXPECT_EQ(outputInfo().kind, OutputKind::device);
+    closeOutput();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
 TEST_F(SoundOutputTest, FailedStreamIsLeftAtOnceAndRetriedUntilItOpens) {
