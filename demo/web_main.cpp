@@ -87,12 +87,13 @@ void fastForwardToFrom() {
     std::string error;
     auto renderer = SongRenderer::create(module.data(), module.size(), mixRate, true, error);
     if (!renderer) return;
+    renderer->silence();
     SoundClockShow jump(run.show, std::move(renderer));
     jump.draw(true);
     const uint64_t frame = uint64_t(run.options.fromSeconds * mixRate + 0.5);
     if (!jump.fastForward(frame)) return;
     run.jumpRedraw = {true, jump.randomBeforeLastDraw()};
-    run.jumped = jump.takeRenderer();
+    run.jumped = audibleFrom(jump.takeRenderer(), module);
 }
 
 // A fresh show up to its first picture: the state, the fixed GL state, the song and the
