@@ -18,8 +18,8 @@
 
 namespace zuzor {
 
-// Every field starts as written here; the show's start (Show::begin) and the scene objects' init
-// set the rest of the start values.
+// Every field starts as written here; the show's start (Show::begin) and the scene objects'
+// init set the rest of the start values.
 struct DemoState {
     // Which effects the frame draws.
     bool showTower = false;
