@@ -12,13 +12,6 @@ add_library(zuzor_web_openmpt INTERFACE)
 target_include_directories(zuzor_web_openmpt SYSTEM INTERFACE "${ZUZOR_WEB_DEPS}/include")
 target_link_libraries(zuzor_web_openmpt INTERFACE "${ZUZOR_WEB_DEPS}/lib/libopenmpt.a")
 
-function(zuzor_layer name)
-    cmake_parse_arguments(LAYER "" "" "SOURCES;LINKS" ${ARGN})
-    add_library(${name} STATIC ${LAYER_SOURCES})
-    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
-    target_link_libraries(${name} PUBLIC ${LAYER_LINKS})
-endfunction()
-
 # The same layers as natively; the platform is the web's, the clock the POSIX one, the file
 # watch the polling one.
 file(GLOB ZUZOR_BASE_SOURCES CONFIGURE_DEPENDS base/*.cpp)

@@ -127,26 +127,29 @@ void glDepthFunc(GLenum func) {
     emscripten_glDepthFunc(func);
 }
 
-void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
-    int* v = state().server.viewport;
-    if (v[0] == x && v[1] == y && v[2] == width && v[3] == height) return;
+namespace {
+
+// Stores a viewport or scissor rectangle; false when it is the one already in force.
+bool storeRect(int* v, GLint x, GLint y, GLsizei width, GLsizei height) {
+    if (v[0] == x && v[1] == y && v[2] == width && v[3] == height) return false;
     flushBatch();
     v[0] = x;
     v[1] = y;
     v[2] = width;
     v[3] = height;
-    emscripten_glViewport(x, y, width, height);
+    return true;
+}
+
+}  // namespace
+
+void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
+    if (storeRect(state().server.viewport, x, y, width, height))
+        emscripten_glViewport(x, y, width, height);
 }
 
 void glScissor(GLint x, GLint y, GLsizei width, GLsizei height) {
-    int* v = state().server.scissor;
-    if (v[0] == x && v[1] == y && v[2] == width && v[3] == height) return;
-    flushBatch();
-    v[0] = x;
-    v[1] = y;
-    v[2] = width;
-    v[3] = height;
-    emscripten_glScissor(x, y, width, height);
+    if (storeRect(state().server.scissor, x, y, width, height))
+        emscripten_glScissor(x, y, width, height);
 }
 
 void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
