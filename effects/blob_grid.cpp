@@ -1,4 +1,4 @@
-// The blob grid: a two-source field computed once per tick, drawn as 2,500 turned squares.
+// The blob grid: a two-source field taken once per tick, drawn as 2,500 turned squares.
 #include "effects/blob_grid.h"
 
 #include <GL/gl.h>
@@ -12,7 +12,21 @@ namespace zuzor {
 
 namespace {
 constexpr int32_t gridSize = 50;
+
+float fieldValue(const BlobGrid::Sources& s, int32_t cellX, int32_t cellY) {
+    double x = cellX;
+    double y = cellY;
+    double dx1 = x - s.point1[0];
+    double dy1 = y - s.point1[1];
+    float distance1 = float(std::sqrt(dx1 * dx1 + dy1 * dy1));
+    float value = float(s.strength1 / (distance1 + 5.0));
+    double dx2 = x - s.point2[0];
+    double dy2 = y - s.point2[1];
+    float distance2 = float(std::sqrt(dx2 * dx2 + dy2 * dy2));
+    return float(s.strength2 / (distance2 + 5.0) + value);
 }
+
+}  // namespace
 
 void BlobGrid::init() {
     centre1[0] = 25.0f;
@@ -23,7 +37,10 @@ void BlobGrid::init() {
 
 void BlobGrid::update(int32_t t1, int32_t t2) {
     // The field is taken before the sources move, so what is drawn trails them by a tick.
-    computeField();
+    fieldSources = sources();
+    fieldDue = true;
+    cellX = gridSize;
+    cellY = gridSize;
     movePoints(t1, t2);
 }
 
@@ -43,21 +60,20 @@ void BlobGrid::movePoints(int32_t t1, int32_t t2) {
     strength2 = float(10.0 * std::sin(degToRad(t2)));
 }
 
-void BlobGrid::computeField() {
-    for (cellX = 0; cellX < gridSize; ++cellX) {
-        for (cellY = 0; cellY < gridSize; ++cellY) {
-            double x = cellX;
-            double y = cellY;
-            double dx1 = x - point1[0];
-            double dy1 = y - point1[1];
-            distance1 = float(std::sqrt(dx1 * dx1 + dy1 * dy1));
-            values[cellX][cellY] = float(strength1 / (distance1 + 5.0));
-            double dx2 = x - point2[0];
-            double dy2 = y - point2[1];
-            distance2 = float(std::sqrt(dx2 * dx2 + dy2 * dy2));
-            values[cellX][cellY] = float(strength2 / (distance2 + 5.0) + values[cellX][cellY]);
-        }
-    }
+BlobGrid::Sources BlobGrid::sources() const {
+    return {{point1[0], point1[1]}, {point2[0], point2[1]}, strength1, strength2};
+}
+
+void BlobGrid::computeField(const Sources& from) {
+    for (cellX = 0; cellX < gridSize; ++cellX)
+        for (cellY = 0; cellY < gridSize; ++cellY)
+            values[cellX][cellY] = fieldValue(from, cellX, cellY);
+}
+
+void BlobGrid::settleField() {
+    if (!fieldDue) return;
+    computeField(fieldSources);
+    fieldDue = false;
 }
 
 void BlobGrid::draw(bool hidden) {
@@ -70,10 +86,12 @@ void BlobGrid::draw(bool hidden) {
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
     glPushMatrix();
-    if (hidden)
+    if (hidden) {
         leaveLastCellState();
-    else
+    } else {
+        settleField();
         drawCells();
+    }
     glPopMatrix();
     glEnable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
@@ -84,7 +102,8 @@ void BlobGrid::draw(bool hidden) {
 void BlobGrid::leaveLastCellState() {
     cellX = gridSize;
     cellY = gridSize;
-    double v = values[gridSize - 1][gridSize - 1];
+    const int32_t last = gridSize - 1;
+    double v = fieldDue ? fieldValue(fieldSources, last, last) : values[last][last];
     glColor4f(float(v * v), float(0.5 * v), float(0.2 * v), float(v + 5.0));
 }
 

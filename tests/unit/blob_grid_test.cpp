@@ -19,6 +19,7 @@ TEST(BlobGridField, FirstTickGivesZerosAndTheFieldTrailsTheSourcesByATick) {
     EXPECT_EQ(grid.centre1[0], 25.0f);
     EXPECT_EQ(grid.centre2[1], 20.0f);
     grid.update(1, 181);
+    grid.settleField();
     for (auto& column : grid.values)
         for (float v : column) ASSERT_EQ(v, 0.0f);
     EXPECT_EQ(grid.cellX, 50);
@@ -26,8 +27,9 @@ TEST(BlobGridField, FirstTickGivesZerosAndTheFieldTrailsTheSourcesByATick) {
     EXPECT_NE(grid.point1[0], 0.0f);  // the points have moved already
 
     BlobGrid expected = grid;  // the points and strengths of tick 1
-    expected.computeField();
+    expected.computeField(expected.sources());
     grid.update(2, 182);
+    grid.settleField();
     for (int x = 0; x < 50; ++x)
         for (int y = 0; y < 50; ++y) ASSERT_EQ(grid.values[x][y], expected.values[x][y]);
 }
@@ -37,6 +39,7 @@ TEST(BlobGridField, ValuesStayWithinFourOverTheShow) {
     grid.init();
     for (int t = 1; t <= 2000; ++t) {
         grid.update(t, t + 180);
+        grid.settleField();
         for (auto& column : grid.values)
             for (float v : column) {
                 ASSERT_LE(v, 4.0f);

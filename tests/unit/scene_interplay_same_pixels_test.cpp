@@ -154,6 +154,7 @@ TEST_F(SamePixels, GridMatchesThePlainDrawingAcrossTheShow) {
         grid.update(t - 1, t + 179);
         grid.update(t, t + 180);
         startFrame(0);
+        grid.settleField();
         plainGrid(grid);
         auto expected = scene.gl.readPixels();
         if (t > 2) {
