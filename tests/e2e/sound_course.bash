@@ -77,16 +77,16 @@ check_on_time() {
         fail "$what: the music clock more than 5 ms behind the clicks ($heard)"
 }
 
-# The click module; the server is killed at $1 s and started again at $2 s of the demo's
-# run, the demo on SDL_AUDIODRIVER=$3 (empty: its own choice); with $4 = no the clicks are
-# only counted, not timed. Clicks are timed as they
+# The click module, $5 s long (23 unless given); the server is killed at $1 s and started
+# again at $2 s of the demo's run, the demo on SDL_AUDIODRIVER=$3 (empty: its own choice);
+# with $4 = no the clicks are only counted, not timed. Clicks are timed as they
 # reach the recorder (record_onsets --clock arrival): PulseAudio's null sink runs some
 # 0.2 ms a second fast against the monotonic clock, which its own timing reports hide. Events must come on time before, go on without sound, come on time with the sound
 # again after the restart, and the end event must end the demo with status 0.
 check_course_through_a_kill() {
-    local kill_at=$1 restart_at=$2 driver=$3 timed=${4:-yes}
+    local kill_at=$1 restart_at=$2 driver=$3 timed=${4:-yes} seconds=${5:-23}
     rm -rf "$WORK/run" && mkdir -p "$WORK/run/Data"
-    "$BUILD_DIR/tests/make_click_module" "$WORK/run/Data/ZUZOR.XM" --seconds 23 ||
+    "$BUILD_DIR/tests/make_click_module" "$WORK/run/Data/ZUZOR.XM" --seconds "$seconds" ||
         fail "no click module"
     local recorder
     start_recorder >"$WORK/onsets"
@@ -104,7 +104,9 @@ check_course_through_a_kill() {
         fail "nothing said when the server went away"
     local restarted
     restarted=$(tail -n 1 "$ZUZOR_TRACE" | cut -d' ' -f1)
+    local restart_began=$SECONDS
     restart_sound_server || fail "could not restart the server"
+    local restart_took=$((SECONDS - restart_began))
     start_recorder >>"$WORK/onsets"
     recorder=$RECORDER
     wait_demo_exit 30 || fail "the demo did not end by itself"
@@ -113,7 +115,7 @@ check_course_through_a_kill() {
     [ "$DEMO_STATUS" = 0 ] || fail "exit status $DEMO_STATUS at the end event"
     grep -q ' sync Z64 ' "$ZUZOR_TRACE" || fail "the end event was not applied"
     grep -q "zuzor: sound output back (${driver:-.*})" "$WORK/stderr" ||
-        fail "the sound did not come back after the restart"
+        fail "the sound did not come back after the restart (the server took ${restart_took} s)"
     [ "$(wc -l <"$WORK/stderr")" = 2 ] || fail "not two lines on stderr"
     local silent
     silent=$(awk -v a="$killed" -v b="$restarted" '$1 > a && $1 < b && / sync Z14 /' \
